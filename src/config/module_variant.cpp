@@ -1,0 +1,47 @@
+#include "config/module_variant.h"
+
+namespace krn {
+
+const ModuleVariant& MonitorVariant() {
+  static const ModuleVariant v{
+      .kind = ModuleKind::Monitor,
+      .programName = "Lookwell",
+      .fileExtension = "lkw",
+      .fileFilter = "Lookwell Files (*.lkw)",
+      .docTypeId = "Lookwell.Document",
+      .docTypeName = "Lookwell Document",
+      .checkPattern = 0x54CD35EDu,
+      .hasPushPullOption = false,
+      .hasDeleteRack = true,
+      .moduleWord = "Sentry",
+      .modeWord = "Monitor",
+      .vendorId = 1733,
+      .productCode = 1021,
+      .productName = "CLX-KRN735-MON",
+      .heardPollMs = 300,
+  };
+  return v;
+}
+
+const ModuleVariant& ScannerVariant() {
+  static const ModuleVariant v{
+      .kind = ModuleKind::Scanner,
+      .programName = "Pacewell",
+      .fileExtension = "pcw",
+      .fileFilter = "Pacewell Files (*.pcw)",
+      .docTypeId = "Pacewell.Document",
+      .docTypeName = "Pacewell Document",
+      .checkPattern = 0x54BC35DCu,
+      .hasPushPullOption = true,
+      .hasDeleteRack = false,
+      .moduleWord = "Pacer",
+      .modeWord = "Scanner",
+      .vendorId = 1733,
+      .productCode = 1020,
+      .productName = "CLX-KRN735-MAS",
+      .heardPollMs = 100,
+  };
+  return v;
+}
+
+}  // namespace krn

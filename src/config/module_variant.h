@@ -1,0 +1,46 @@
+// Everything that differs between the monitor build (Lookwell) and the scanner
+// build (Pacewell). The variant is a value handed to the core, never a macro.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace krn {
+
+enum class ModuleKind { Monitor, Scanner };
+
+struct ModuleVariant {
+  ModuleKind kind;
+
+  // Names (program, document type, files).
+  std::string programName;    // "Lookwell" / "Pacewell"
+  std::string fileExtension;  // "lkw" / "pcw" (without the dot)
+  std::string fileFilter;     // "Lookwell Files (*.lkw)"
+  std::string docTypeId;      // "Lookwell.Document"
+  std::string docTypeName;    // "Lookwell Document"
+
+  // Configuration image.
+  uint32_t checkPattern;
+  bool hasPushPullOption;  // Options bit 0 means OnePushPullPerScan
+  bool hasDeleteRack;
+
+  // Words that name the module in texts.
+  std::string moduleWord;  // "Sentry" / "Pacer"
+  std::string modeWord;    // "Monitor" / "Scanner"
+
+  // Identity the module link expects.
+  uint16_t vendorId;
+  uint16_t productCode;
+  std::string productName;  // 14 characters
+
+  // Auto-scan poll interval between two heard reads.
+  int heardPollMs;
+
+  bool IsMonitor() const { return kind == ModuleKind::Monitor; }
+  bool IsScanner() const { return kind == ModuleKind::Scanner; }
+};
+
+const ModuleVariant& MonitorVariant();
+const ModuleVariant& ScannerVariant();
+
+}  // namespace krn
