@@ -24,6 +24,12 @@ struct ModuleVariant {
   bool hasPushPullOption;  // Options bit 0 means OnePushPullPerScan
   bool hasDeleteRack;
 
+  // ControlLogix mapping: the LogixArea code that receives the outputs
+  // (2, S.Data, in the monitor; 3, O.Data, in the scanner) and whether the
+  // tag export offers to leave out the control register and the outputs.
+  uint8_t outputArea;
+  bool hasInputOnlyExport;
+
   // Words that name the module in texts.
   std::string moduleWord;  // "Sentry" / "Pacer"
   std::string modeWord;    // "Monitor" / "Scanner"
