@@ -21,6 +21,8 @@ const ModuleVariant& MonitorVariant() {
       .productCode = 1021,
       .productName = "CLX-KRN735-MON",
       .heardPollMs = 300,
+      .checksumInvalidText = "Lookwell Invalid, CheckSum Invalid",
+      .autoScanTimeoutTitle = "KRN Monitor AutoScan",
   };
   return v;
 }
@@ -44,6 +46,8 @@ const ModuleVariant& ScannerVariant() {
       .productCode = 1020,
       .productName = "CLX-KRN735-MAS",
       .heardPollMs = 100,
+      .checksumInvalidText = "Fernhall Invalid, CheckSum Invalid",
+      .autoScanTimeoutTitle = "KRN Master AutoScan",
   };
   return v;
 }

@@ -42,6 +42,10 @@ struct ModuleVariant {
   // Auto-scan poll interval between two heard reads.
   int heardPollMs;
 
+  // Module texts that are not built from the words above.
+  std::string checksumInvalidText;   // a module image whose words do not add up to 0
+  std::string autoScanTimeoutTitle;  // title of the auto-scan time-out report
+
   bool IsMonitor() const { return kind == ModuleKind::Monitor; }
   bool IsScanner() const { return kind == ModuleKind::Scanner; }
 };
