@@ -23,6 +23,8 @@ const ModuleVariant& MonitorVariant() {
       .heardPollMs = 300,
       .checksumInvalidText = "Lookwell Invalid, CheckSum Invalid",
       .autoScanTimeoutTitle = "KRN Monitor AutoScan",
+      .fileVersion = "1.0.6",
+      .comments = "KRN-735 Serial I/O Monitor Configuration Utility",
   };
   return v;
 }
@@ -48,6 +50,8 @@ const ModuleVariant& ScannerVariant() {
       .heardPollMs = 100,
       .checksumInvalidText = "Fernhall Invalid, CheckSum Invalid",
       .autoScanTimeoutTitle = "KRN Master AutoScan",
+      .fileVersion = "1.0.5",
+      .comments = "KRN-735 Serial I/O Scanner Configuration Utility",
   };
   return v;
 }

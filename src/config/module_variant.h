@@ -46,6 +46,10 @@ struct ModuleVariant {
   std::string checksumInvalidText;   // a module image whose words do not add up to 0
   std::string autoScanTimeoutTitle;  // title of the auto-scan time-out report
 
+  // Version data the About box shows (FileVersion and Comments).
+  std::string fileVersion;  // "1.0.6" / "1.0.5"
+  std::string comments;
+
   bool IsMonitor() const { return kind == ModuleKind::Monitor; }
   bool IsScanner() const { return kind == ModuleKind::Scanner; }
 };
