@@ -7,7 +7,9 @@
 #include <iosfwd>
 #include <string>
 
+#include "config/file_status.h"
 #include "config/image.h"
+#include "config/line_reader.h"
 #include "config/module_variant.h"
 #include "config/user_interface.h"
 
@@ -33,14 +35,27 @@ class ConfigDocument {
   // "Untitled" or the file's name.
   std::string Title() const;
 
+  // The empty configuration: no file, not modified, CfgId 0.
   bool NewConfiguration();
+  // True when the document now holds the file. A file that cannot be opened
+  // is reported and leaves the document as it was; one that fails while
+  // being read is reported and leaves the empty "Untitled" configuration. A
+  // format error (string 152) is reported and the open still succeeds with
+  // what was read.
   bool OpenConfiguration(const std::string& path);
-  // `removeOnFailure`: Save As or the first save of an untitled
-  // configuration, where a failed save must leave no new file behind.
-  bool SaveConfiguration(const std::string& path, bool removeOnFailure);
+  // Saves atomically: a failed save is reported, leaves an existing file
+  // exactly as it was and never leaves a new one behind, so Save As and the
+  // first save of an untitled configuration need nothing extra
+  // (`removeOnFailure` is kept for callers that tell the cases apart).
+  bool SaveConfiguration(const std::string& path, bool removeOnFailure = true);
   // Reads or writes the file format over an open stream; a format error is
-  // reported (string 152) here and the call still returns normally.
+  // reported (string 152) here and the call still returns normally. Stream
+  // failures are the caller's to check.
   void SerializeConfiguration(std::iostream& archive, ArchiveMode mode);
+
+  // True when the last open or serialisation met a format error (string 152
+  // was shown), so a caller can tell a partly read configuration.
+  bool LastFormatError() const { return formatError_; }
 
   // Where the document meets the rest of the program (the main frame sets
   // these; until then they do nothing).
@@ -53,7 +68,12 @@ class ConfigDocument {
   UserInterface* ui_;
   ConfigImage image_{};
   bool modified_ = false;
+  bool formatError_ = false;
   std::string filePath_;
+
+  void LoadFrom(LineReader& lines);
+  void MakeEmpty();
+  void ReportFileError(const FileStatus& status, const std::string& path);
 };
 
 }  // namespace krn
