@@ -64,6 +64,10 @@ int Run(const ModuleVariant& variant, int argc, char** argv) {
                Lowercase(variant.programName) + "-cli"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string(KRN_FILE_VERSION));
+  app.add_flag("-y,--yes", ctx.ui.assumeYes,
+               "Answer OK to every question (for example before addresses are cleared)");
+  // Common options such as --yes may also stand after the command's name.
+  app.fallthrough();
 
   RegisterConfigCommands(app, ctx);
   RegisterLogixCommands(app, ctx);
