@@ -1,0 +1,52 @@
+// The desktop programs' side of the core's user-interface seam: modal
+// message boxes with the requested buttons and icon, the wait cursor, a
+// progress window for long module work, and the module path choice.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "config/user_interface.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace krn::shell {
+
+class QtUserInterface : public UserInterface {
+ public:
+  explicit QtUserInterface(QString applicationTitle);
+  ~QtUserInterface() override;
+
+  // Message boxes and progress windows are owned by this window (the main
+  // window once it exists).
+  void SetParentWindow(QWidget* parent) { parent_ = parent; }
+
+  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons,
+                    MsgIcon icon) override;
+  void BeginBusy() override;
+  void EndBusy() override;
+  std::optional<std::string> ChooseModulePath() override;
+  bool Progress(const ProgressStep& step) override;
+  void EndProgress() override;
+
+  // The module path dialog; until one is installed the user types the path.
+  std::function<std::optional<std::string>(QWidget* parent)> pathChooser;
+
+  // The help context of a message box, from its text (0 when it has none);
+  // F1 while the box is shown asks for help on it.
+  std::function<int(const QString& text)> messageHelpContext;
+
+  int BusyDepth() const { return busyDepth_; }
+
+ private:
+  QString applicationTitle_;
+  QPointer<QWidget> parent_;
+  int busyDepth_ = 0;
+  std::unique_ptr<QProgressDialog> progress_;
+  bool progressCancellable_ = false;
+};
+
+}  // namespace krn::shell
