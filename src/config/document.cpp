@@ -39,9 +39,13 @@ void ConfigDocument::ReportFileError(const FileStatus& status, const std::string
   ui_->Tell(FileErrorText(status, path), MsgIcon::Exclamation);
 }
 
-void ConfigDocument::LoadFrom(LineReader& lines) {
+void ConfigDocument::LoadFrom(ChunkedLineReader& lines) {
+  formatError_ = false;
+  ClearImage(image_, *variant_);
+  if (lines.Empty()) return;  // an empty file is the empty configuration
   const ReadResult result = ReadConfigFile(lines, image_, *variant_);
-  if (result.formatError) {
+  // A read that failed is a file error, reported by the caller instead.
+  if (result.formatError && !lines.Failed()) {
     formatError_ = true;
     ui_->Tell(std::string(msg::kFileFormatError), MsgIcon::Exclamation);
   }
@@ -55,17 +59,14 @@ bool ConfigDocument::OpenConfiguration(const std::string& path) {
     return false;  // the configuration in memory is untouched
   }
 
-  ClearImage(image_, *variant_);
   modified_ = true;  // while it is being read
-  if (!file.Empty()) {
-    FdLineReader lines(file.Fd());
-    LoadFrom(lines);
-    if (lines.Failed()) {
-      MakeEmpty();
-      formatError_ = false;
-      ReportFileError(FileStatus::Failed(FileStage::Read, lines.Error()), path);
-      return false;
-    }
+  FdLineReader lines(file.Fd());
+  LoadFrom(lines);
+  if (lines.Failed()) {
+    MakeEmpty();
+    formatError_ = false;
+    ReportFileError(FileStatus::Failed(FileStage::Read, lines.Error()), path);
+    return false;
   }
   modified_ = false;
   if (closeModuleLink) closeModuleLink();
@@ -92,12 +93,6 @@ void ConfigDocument::SerializeConfiguration(std::iostream& archive, ArchiveMode 
   if (mode == ArchiveMode::Store) {
     WriteConfigFile(image_, archive);
     return;
-  }
-  formatError_ = false;
-  ClearImage(image_, *variant_);
-  if (archive.peek() == std::char_traits<char>::eof()) {
-    archive.clear(archive.rdstate() & ~std::ios::eofbit & ~std::ios::failbit);
-    return;  // an empty file is the empty configuration
   }
   StreamLineReader lines(archive);
   LoadFrom(lines);

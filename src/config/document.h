@@ -71,7 +71,7 @@ class ConfigDocument {
   bool formatError_ = false;
   std::string filePath_;
 
-  void LoadFrom(LineReader& lines);
+  void LoadFrom(ChunkedLineReader& lines);
   void MakeEmpty();
   void ReportFileError(const FileStatus& status, const std::string& path);
 };

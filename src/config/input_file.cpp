@@ -15,7 +15,6 @@ InputFile::~InputFile() {
 FileStatus InputFile::Open(const std::string& path) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  empty_ = false;
   if (path.empty()) return FileStatus::Failed(FileStage::Open, ENOENT);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return FileStatus::Failed(FileStage::Open, errno);
@@ -30,7 +29,6 @@ FileStatus InputFile::Open(const std::string& path) {
     return FileStatus::Failed(FileStage::Open, EISDIR);
   }
   fd_ = fd;
-  empty_ = S_ISREG(st.st_mode) && st.st_size == 0;
   return FileStatus::Ok();
 }
 

@@ -19,12 +19,9 @@ class InputFile {
   // A folder cannot be opened as a file (EISDIR).
   FileStatus Open(const std::string& path);
   int Fd() const { return fd_; }
-  // True for a regular file without content.
-  bool Empty() const { return empty_; }
 
  private:
   int fd_ = -1;
-  bool empty_ = false;
 };
 
 // Reads at most `limit` + 1 bytes of `path` into `out`, so a caller can tell a

@@ -45,7 +45,13 @@ bool ChunkedLineReader::ReadMore() {
     return false;
   }
   end_ += static_cast<std::size_t>(n);
+  sawInput_ = true;
   return true;
+}
+
+bool ChunkedLineReader::Empty() {
+  if (!sawInput_ && !atEnd_) ReadMore();
+  return !sawInput_;
 }
 
 bool ChunkedLineReader::Next(std::string_view& line) {

@@ -41,6 +41,8 @@ class ChunkedLineReader : public LineReader {
   bool Next(std::string_view& line) override;
   // True when the source reported an error (the input then ended early).
   bool Failed() const { return failed_; }
+  // True when the input holds no byte at all (reads ahead if needed).
+  bool Empty();
 
  protected:
   // Reads up to `size` bytes; returns how many, 0 at the end, -1 on error.
@@ -55,7 +57,8 @@ class ChunkedLineReader : public LineReader {
   std::size_t end_ = 0;
   bool atEnd_ = false;
   bool failed_ = false;
-  bool skipping_ = false;  // inside the cut-off rest of an overlong line
+  bool skipping_ = false;
+  bool sawInput_ = false;  // inside the cut-off rest of an overlong line
 };
 
 class StreamLineReader final : public ChunkedLineReader {
