@@ -263,7 +263,11 @@ DtlReply EnipDtl::CipMessageSend(const DtlTargetRecord& target, uint8_t service,
   auto mr = DecodeMrReply(replyBytes);
   const uint8_t expected = static_cast<uint8_t>(service | kReplyFlag);
   const bool routerError = routed && mr && mr->service == kSvcUnconnectedSendReply;
-  if (!mr || (mr->service != expected && !routerError) ||
+  if (!mr) {
+    return fail(kLinkMalformedReply,
+                "Malformed reply from " + session->device() + ": truncated CIP reply");
+  }
+  if ((mr->service != expected && !routerError) ||
       (routerError && mr->generalStatus == kCipSuccess)) {
     return fail(kLinkMalformedReply,
                 "Malformed reply from " + session->device() + ": not a reply to service " +
