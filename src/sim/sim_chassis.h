@@ -38,7 +38,11 @@ class SimChassis {
   RouterOutcome BridgeRequest(std::span<const uint8_t> message);
 
   // Session handles are unique across all connections.
-  uint32_t NewSessionHandle() { return nextSession_++; }
+  uint32_t NewSessionHandle() {
+    ++sessionsRegistered_;
+    return nextSession_++;
+  }
+  int sessionsRegistered() const { return sessionsRegistered_; }
 
  private:
   RouterOutcome Route(std::span<const uint8_t> data, int depth);
@@ -48,6 +52,7 @@ class SimChassis {
   enip::IdentityInfo bridge_;
   std::array<std::unique_ptr<SimModule>, kChassisSlots> slots_;
   uint32_t nextSession_ = 0x4B524E01;
+  int sessionsRegistered_ = 0;
 };
 
 }  // namespace krn::sim

@@ -1,6 +1,7 @@
 #include "sim/sim_server.h"
 
 #include <asio.hpp>
+#include <atomic>
 #include <deque>
 #include <set>
 
@@ -137,6 +138,7 @@ struct SimServer::Impl {
     acceptor.async_accept([this](asio::error_code ec, tcp::socket socket) {
       if (ec == asio::error::operation_aborted) return;
       if (!ec) {
+        ++accepted;
         if (clients.size() >= settings.maxConnections) {
           asio::error_code ignored;
           socket.close(ignored);
@@ -180,6 +182,7 @@ struct SimServer::Impl {
   udp::endpoint peer;
   std::array<uint8_t, 1024> datagram{};
   std::set<std::shared_ptr<Client>> clients;
+  std::atomic<int> accepted{0};
 };
 
 SimServer::SimServer(SimChassis& chassis, ServerSettings settings)
@@ -241,5 +244,7 @@ void SimServer::Run() { impl_->io.run(); }
 void SimServer::Stop() { impl_->io.stop(); }
 
 asio::io_context& SimServer::io() { return impl_->io; }
+
+int SimServer::connectionsAccepted() const { return impl_->accepted.load(); }
 
 }  // namespace krn::sim

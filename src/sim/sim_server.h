@@ -41,6 +41,9 @@ class SimServer {
   void Stop();
   asio::io_context& io();
 
+  // Connections accepted so far (any thread may ask).
+  int connectionsAccepted() const;
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
