@@ -1,8 +1,10 @@
 #include "logix/tag_export.h"
 
-#include <charconv>
+#include <algorithm>
+#include <optional>
 
 #include "config/slot_kinds.h"
+#include "logix/text_buffer.h"
 
 namespace krn {
 
@@ -55,16 +57,43 @@ int RackCount(const ConfigImage& image) {
   return static_cast<int>(std::min<uint32_t>(image.NumRacks, kMaxRacks));
 }
 
+// The bytes of data a section writes for a card: the entry's Length, but
+// never more than the card itself holds, so that a damaged entry cannot
+// name points of the next card or blow the file up.
+unsigned CardBytes(const RackRecord& rack, int slot, CopyTableKind kind, const CopyTableEntry& e) {
+  return std::min<unsigned>(e.Length, SlotLengthForKind(rack, slot, kind));
+}
+
+constexpr const char* kBitTails[16] = {"].0\"\r\n",  "].1\"\r\n",  "].2\"\r\n",  "].3\"\r\n",
+                                       "].4\"\r\n",  "].5\"\r\n",  "].6\"\r\n",  "].7\"\r\n",
+                                       "].8\"\r\n",  "].9\"\r\n",  "].10\"\r\n", "].11\"\r\n",
+                                       "].12\"\r\n", "].13\"\r\n", "].14\"\r\n", "].15\"\r\n"};
+
 // Builds the lines into one buffer. The constant parts of a section's lines
-// are put together once; a line is then a few appends and two numbers.
+// are put together once; a line is then a few fixed-size moves and two
+// numbers.
 class TagLines {
  public:
-  TagLines(const ConfigImage& image, const TagExportOptions& options, std::string& out)
-      : image_(image), out_(out), name_(QuoteContent(ImageName(image))) {
-    slotText_ = std::to_string(options.moduleSlot);
+  using Piece = TextBuffer::Piece;
+
+  TagLines(const ConfigImage& image, const TagExportOptions& options, TextBuffer& out)
+      : image_(image),
+        out_(out),
+        name_(QuoteContent(ImageName(image))),
+        slotText_(std::to_string(options.moduleSlot)) {
+    // Each section walks every slot: find each slot's kind and entry once.
+    for (int r = 0; r < RackCount(image_); ++r)
+      for (int slot = 0; slot < kSlotsPerRack; ++slot) {
+        const auto ref = FindSlotEntryRef(image_.Racks[r], slot);
+        if (ref) slots_[r][slot] = {ref->kind, &image_.Racks[r].Tables[ref->kind][ref->index]};
+      }
   }
 
-  void Header() { out_ += "0.1\r\nTYPE,SCOPE,NAME,DESCRIPTION,DATATYPE,SPECIFIER\r\n"; }
+  void Header() {
+    const std::string_view header = "0.1\r\nTYPE,SCOPE,NAME,DESCRIPTION,DATATYPE,SPECIFIER\r\n";
+    out_.Reserve(header.size());
+    out_.Put(header);
+  }
 
   // "local:3:I.Data[" for area letter 'I'.
   std::string LocalArray(char letter) const {
@@ -75,43 +104,46 @@ class TagLines {
   // "<name><part><n>" -> "<array><w>].<b>".
   void Digital(CopyTableKind kind, uint8_t area, const char* namePart, const std::string& array) {
     const std::string head = "ALIAS,\"\",\"" + name_ + namePart;
-    const std::string wordMid = "_Word\",\"\",\"\",\"" + array;
-    const std::string pointMid = "\",\"\",\"\",\"" + array;
+    const std::string wordPrefix = "_Word\",\"\",\"\",\"" + array;
+    const std::string pointPrefix = "\",\"\",\"\",\"" + array;
+    // "<head><n>", `_Word","","","<array><w>]"CRLF` and `","","","<array><w>`,
+    // each kept up to date as n and w move on.
+    Piece headN(head), wordLine(wordPrefix), pointMid(pointPrefix);
+    const std::size_t lineMax = head.size() + wordPrefix.size() + 32;
     for (int r = 0; r < RackCount(image_); ++r) {
       const RackRecord& rack = image_.Racks[r];
       uint16_t n = static_cast<uint16_t>(rack.ByteAddress * 8u);
       for (int slot = 0; slot < kSlotsPerRack; ++slot) {
-        const CopyTableEntry* e =
-            SlotTableKind(rack, slot) == kind ? FindSlotEntry(rack, slot) : nullptr;
-        if (e == nullptr || e->Area != area) {
-          // Point numbers are serial bit addresses: a card this section
-          // does not write still moves them on.
-          n = static_cast<uint16_t>(n + rack.DSlotLen[slot] * 8u);
-          continue;
-        }
-        unsigned w = e->ClxOffset / 2u;
-        unsigned b = (e->ClxOffset % 2u) != 0 ? 8u : 0u;
-        for (unsigned p = 0; p < e->Length * 8u; ++p) {
-          if (b == 0) {
-            out_ += head;
-            Number(n);
-            out_ += wordMid;
-            Number(w);
-            out_ += "]\"\r\n";
-          }
-          out_ += head;
-          Number(n);
-          out_ += pointMid;
-          Number(w);
-          out_ += "].";
-          Number(b);
-          out_ += "\"\r\n";
-          n = static_cast<uint16_t>(n + 1u);
-          if (++b == 16) {
-            b = 0;
-            ++w;
+        // Point numbers are serial bit addresses: every card moves them on
+        // by its size, written by this section or not.
+        const uint16_t next = static_cast<uint16_t>(n + rack.DSlotLen[slot] * 8u);
+        const CopyTableEntry* e = Entry(r, slot, kind);
+        if (e != nullptr && e->Area == area) {
+          const unsigned points = CardBytes(rack, slot, kind, *e) * 8u;
+          out_.Reserve((points + points / 16 + 1) * lineMax);
+          unsigned w = e->ClxOffset / 2u;
+          unsigned b = (e->ClxOffset % 2u) != 0 ? 8u : 0u;
+          headN.SetWithNumber(head, n);
+          wordLine.SetWithNumber(wordPrefix, w, "]\"\r\n");
+          pointMid.SetWithNumber(pointPrefix, w);
+          for (unsigned p = 0; p < points; ++p) {
+            if (b == 0) {
+              out_.Put(headN);
+              out_.Put(wordLine);
+            }
+            out_.Put(headN);
+            out_.Put(pointMid);
+            out_.Put(bitTails_[b]);
+            headN.IncrementNumber(head);
+            if (++b == 16) {
+              b = 0;
+              ++w;
+              wordLine.SetWithNumber(wordPrefix, w, "]\"\r\n");
+              pointMid.SetWithNumber(pointPrefix, w);
+            }
           }
         }
+        n = next;
       }
     }
   }
@@ -119,26 +151,30 @@ class TagLines {
   // One line per channel "<name><part><n>" -> "<array><w>]". A card moves
   // the number on by its channels plus 8.
   void Analog(CopyTableKind kind, uint8_t area, const char* namePart, const std::string& array) {
-    const std::string head = "ALIAS,\"\",\"" + name_ + namePart;
-    const std::string mid = "\",\"\",\"\",\"" + array;
+    const Piece head("ALIAS,\"\",\"" + name_ + namePart);
+    const Piece mid("\",\"\",\"\",\"" + array);
+    const Piece tail("]\"\r\n");
+    const std::size_t lineMax = head.size() + mid.size() + 32;
     for (int r = 0; r < RackCount(image_); ++r) {
       const RackRecord& rack = image_.Racks[r];
       uint16_t n = static_cast<uint16_t>(rack.ByteAddress * 8u);
       for (int slot = 0; slot < kSlotsPerRack; ++slot) {
-        if (SlotTableKind(rack, slot) != kind) {
+        const CopyTableEntry* entry = Entry(r, slot, kind);
+        if (entry == nullptr) {
           n = static_cast<uint16_t>(n + rack.DSlotLen[slot] * 8u);
           continue;
         }
-        const CopyTableEntry& e = *FindSlotEntry(rack, slot);
-        const unsigned channels = e.Length / 2u;
+        const CopyTableEntry& e = *entry;
+        const unsigned channels = CardBytes(rack, slot, kind, e) / 2u;
         if (e.Area == area) {
-          unsigned w = e.ClxOffset / 2u;
+          out_.Reserve(channels * lineMax);
+          const unsigned w = e.ClxOffset / 2u;
           for (unsigned c = 0; c < channels; ++c) {
-            out_ += head;
-            Number(static_cast<uint16_t>(n + c));
-            out_ += mid;
-            Number(w + c);
-            out_ += "]\"\r\n";
+            out_.Put(head);
+            out_.PutNumber(static_cast<uint16_t>(n + c));
+            out_.Put(mid);
+            out_.PutNumber(w + c);
+            out_.Put(tail);
           }
         }
         // The same step whether this section wrote the card or not, so
@@ -148,15 +184,16 @@ class TagLines {
     }
   }
 
-  void Line(const char* namePart, const char* description, const std::string& target) {
-    out_ += "ALIAS,\"\",\"";
-    out_ += name_;
-    out_ += namePart;
-    out_ += "\",\"";
-    out_ += description;
-    out_ += "\",\"\",\"";
-    out_ += target;
-    out_ += "\"\r\n";
+  void Line(std::string_view namePart, std::string_view description, std::string_view target) {
+    out_.Reserve(name_.size() + namePart.size() + description.size() + target.size() + 32);
+    out_.Put("ALIAS,\"\",\"");
+    out_.Put(name_);
+    out_.Put(namePart);
+    out_.Put("\",\"");
+    out_.Put(description);
+    out_.Put("\",\"\",\"");
+    out_.Put(target);
+    out_.Put("\"\r\n");
   }
 
   void Status(const StatusWord (&table)[10]) {
@@ -173,32 +210,41 @@ class TagLines {
   }
 
  private:
-  void Number(unsigned v) {
-    char buf[12];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    out_.append(buf, res.ptr);
+  struct SlotEntry {
+    std::optional<CopyTableKind> kind;
+    const CopyTableEntry* entry = nullptr;
+  };
+
+  // The slot's entry when the slot is of that kind.
+  const CopyTableEntry* Entry(int rack, int slot, CopyTableKind kind) const {
+    const SlotEntry& s = slots_[rack][slot];
+    return s.kind == kind ? s.entry : nullptr;
   }
 
   const ConfigImage& image_;
-  std::string& out_;
+  TextBuffer& out_;
   std::string name_;
   std::string slotText_;
+  SlotEntry slots_[kMaxRacks][kSlotsPerRack];
+  const Piece bitTails_[16] = {
+      Piece(kBitTails[0]),  Piece(kBitTails[1]),  Piece(kBitTails[2]),  Piece(kBitTails[3]),
+      Piece(kBitTails[4]),  Piece(kBitTails[5]),  Piece(kBitTails[6]),  Piece(kBitTails[7]),
+      Piece(kBitTails[8]),  Piece(kBitTails[9]),  Piece(kBitTails[10]), Piece(kBitTails[11]),
+      Piece(kBitTails[12]), Piece(kBitTails[13]), Piece(kBitTails[14]), Piece(kBitTails[15])};
 };
 
-// Room for the whole file, so that the buffer grows once.
+// Room for the whole file, so that the buffer is made once: the lines of
+// every card twice (the monitor writes its outputs twice) plus the fixed
+// lines, each at its longest.
 std::size_t EstimatedSize(const ConfigImage& image, std::size_t nameSize) {
   std::size_t lines = 16;
   for (int r = 0; r < RackCount(image); ++r)
-    for (int slot = 0; slot < kSlotsPerRack; ++slot) lines += image.Racks[r].DSlotLen[slot] * 18u;
-  // A monitor writes its outputs twice.
-  return (lines * 2) * (nameSize + 64);
+    for (int slot = 0; slot < kSlotsPerRack; ++slot) lines += image.Racks[r].DSlotLen[slot] * 9u;
+  return 2 * lines * (2 * nameSize + 96) + 4096;
 }
 
-}  // namespace
-
-void AppendTagExport(const ConfigImage& image, const ModuleVariant& variant,
-                     const TagExportOptions& options, std::string& out) {
-  out.reserve(out.size() + EstimatedSize(image, ImageName(image).size()));
+void BuildTagExport(const ConfigImage& image, const ModuleVariant& variant,
+                    const TagExportOptions& options, TextBuffer& out) {
   TagLines t(image, options, out);
   const std::string inI = t.LocalArray('I');
   const std::string inS = t.LocalArray('S');
@@ -228,6 +274,15 @@ void AppendTagExport(const ConfigImage& image, const ModuleVariant& variant,
   }
 }
 
+}  // namespace
+
+void AppendTagExport(const ConfigImage& image, const ModuleVariant& variant,
+                     const TagExportOptions& options, std::string& out) {
+  TextBuffer buffer(EstimatedSize(image, ImageName(image).size()));
+  BuildTagExport(image, variant, options, buffer);
+  out.append(buffer.Data(), buffer.Size());
+}
+
 std::string TagExportText(const ConfigImage& image, const ModuleVariant& variant,
                           const TagExportOptions& options) {
   std::string out;
@@ -237,8 +292,10 @@ std::string TagExportText(const ConfigImage& image, const ModuleVariant& variant
 
 bool WriteTagExport(const ConfigImage& image, const ModuleVariant& variant, std::FILE* file,
                     const TagExportOptions& options) {
-  const std::string text = TagExportText(image, variant, options);
-  return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  TextBuffer buffer(EstimatedSize(image, ImageName(image).size()));
+  BuildTagExport(image, variant, options, buffer);
+  return std::fwrite(buffer.Data(), 1, buffer.Size(), file) == buffer.Size() &&
+         std::fflush(file) == 0;
 }
 
 }  // namespace krn
