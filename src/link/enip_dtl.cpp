@@ -205,7 +205,7 @@ EnipSession* EnipDtl::SessionFor(uint32_t driverId, const std::string& device, u
     }
     channel = std::make_unique<TcpChannel>(host, port);
     name = host + ":" + std::to_string(port);
-  } else {
+  } else if (driverId == kDriverSim) {
     if (device != kSimAddress) {
       code = Failure(kLinkNoDevice, "No simulated chassis at SIM\\" + device +
                                         "; the SIM driver has one, SIM\\local");
@@ -213,6 +213,9 @@ EnipSession* EnipDtl::SessionFor(uint32_t driverId, const std::string& device, u
     }
     channel = std::make_unique<sim::InProcessChannel>(sim::EmbeddedChassis());
     name = "the simulated chassis SIM\\local";
+  } else {
+    code = Failure(kLinkUnknownDriver, GenericText(kLinkUnknownDriver));
+    return nullptr;
   }
   auto session = std::make_unique<EnipSession>(std::move(channel), name);
   EnipSession* raw = session.get();
