@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <istream>
@@ -31,13 +32,18 @@ ChunkedLineReader::ChunkedLineReader(std::size_t chunkSize)
 
 bool ChunkedLineReader::ReadMore() {
   if (atEnd_) return false;
-  // Keep the unread bytes at the front, then make room for one chunk.
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
+  // Make room for one chunk: first by moving the unread bytes to the front,
+  // then by growing the buffer geometrically, so each byte is moved a
+  // bounded number of times whatever the chunk size.
+  if (buffer_.size() - end_ < chunkSize_) {
+    if (begin_ > 0) {
+      std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+      end_ -= begin_;
+      begin_ = 0;
+    }
+    if (buffer_.size() - end_ < chunkSize_)
+      buffer_.resize(std::max(end_ + chunkSize_, buffer_.size() * 2));
   }
-  if (buffer_.size() < end_ + chunkSize_) buffer_.resize(end_ + chunkSize_);
   const std::ptrdiff_t n = Fill(buffer_.data() + end_, chunkSize_);
   if (n <= 0) {
     atEnd_ = true;
