@@ -44,7 +44,11 @@ AboutDialog::AboutDialog(const ModuleVariant& variant, QWidget* parent) : QDialo
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QString AboutDialog::CommentsText() const { return comments_->text(); }
-QString AboutDialog::VersionText() const { return version_->text(); }
+QString AboutDialog::CommentsText() const {
+  return comments_->text();
+}
+QString AboutDialog::VersionText() const {
+  return version_->text();
+}
 
 }  // namespace krn::shell

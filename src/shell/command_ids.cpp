@@ -14,7 +14,8 @@ constexpr CommandStrings kStrings[] = {
     {kCmdExportTags, "Export Tags to *.CSV file for Import into RSLogix5000",
      "Export Tags to *.CSV File"},
     {kCmdUploadConfig, "Upload Configuration from %1 Module's FLASH", "Upload Config From Module"},
-    {kCmdDownloadConfig, "Download Configuration to %1 Module's FLASH", "Download Config to Module"},
+    {kCmdDownloadConfig, "Download Configuration to %1 Module's FLASH",
+     "Download Config to Module"},
     {kCmdEditModuleProperties, "Edit the KRN-735 %2's options", ""},
     {kCmdEditRackProperties, "View/Edit Rack properties", ""},
     {kCmdAutoAllocate, "Assign the ControlLogix address areas automatically", ""},
@@ -47,8 +48,12 @@ const CommandStrings* Find(int command) {
 
 }  // namespace
 
-QString IdlePrompt() { return QStringLiteral("For Help, press F1"); }
-QString ContextHelpPrompt() { return QStringLiteral("Select an object on which to get Help"); }
+QString IdlePrompt() {
+  return QStringLiteral("For Help, press F1");
+}
+QString ContextHelpPrompt() {
+  return QStringLiteral("Select an object on which to get Help");
+}
 
 QString CommandPrompt(int command, const ModuleVariant& variant) {
   const CommandStrings* s = Find(command);

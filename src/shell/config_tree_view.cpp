@@ -26,7 +26,9 @@ constexpr uint32_t kKindMask = 0xFF000000u;
 constexpr uint32_t kModuleKind = 0x01000000u;
 constexpr uint32_t kRackKind = 0x02000000u;
 
-QString Text(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+QString Text(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 }  // namespace
 
@@ -58,7 +60,9 @@ ConfigTreeView::ConfigTreeView(ShellDocument& document, UserInterface& ui, QWidg
 
 ConfigTreeView::~ConfigTreeView() = default;
 
-ConfigImage& ConfigTreeView::Image() { return document_.Core().Image(); }
+ConfigImage& ConfigTreeView::Image() {
+  return document_.Core().Image();
+}
 
 QTreeWidgetItem* ConfigTreeView::RackItem(int rack) const {
   return rack >= 0 && rack < kMaxRacks ? rackItems_[static_cast<std::size_t>(rack)] : nullptr;
@@ -118,8 +122,7 @@ void ConfigTreeView::RebuildTree() {
 }
 
 void ConfigTreeView::RelabelModule() {
-  if (moduleItem_)
-    moduleItem_->setText(0, Text(ModuleLabel(Image(), document_.Variant())));
+  if (moduleItem_) moduleItem_->setText(0, Text(ModuleLabel(Image(), document_.Variant())));
 }
 
 void ConfigTreeView::RelabelRack(int r) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "link/enip_dtl.h"
 #include "shell/about_dialog.h"
 #include "shell/command_ids.h"
 #include "shell/config_tree_view.h"
@@ -23,6 +24,7 @@ DocTemplate DefaultDocTemplate(const ModuleVariant& variant) {
   t.createView = [](ShellDocument& doc, UserInterface& ui, QWidget* parent) {
     return new ConfigTreeView(doc, ui, parent);
   };
+  t.createDtl = [] { return std::make_unique<EnipDtl>(); };
   return t;
 }
 

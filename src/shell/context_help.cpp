@@ -12,7 +12,9 @@
 
 namespace krn::shell {
 
-void HelpSystem::InstallKeys() { qApp->installEventFilter(this); }
+void HelpSystem::InstallKeys() {
+  qApp->installEventFilter(this);
+}
 
 void HelpSystem::EnterContextHelpMode() {
   if (contextMode_) return;

@@ -55,7 +55,9 @@ constexpr Topic kTopics[] = {
     {kHelpMessageBase + 205, "messages.htm#msg205"},
 };
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 }  // namespace
 
@@ -96,7 +98,9 @@ HelpSystem::~HelpSystem() {
   if (window_) delete window_.data();
 }
 
-HelpWindow* HelpSystem::Window() const { return window_.data(); }
+HelpWindow* HelpSystem::Window() const {
+  return window_.data();
+}
 
 QString HelpSystem::StartPage() const {
   return folder_ + QLatin1Char('/') + QString::fromStdString(variant_.programName) +

@@ -23,8 +23,7 @@ HelpWindow::HelpWindow(const QString& programName, const QString& folder)
 
   auto* bar = new QToolBar(this);
   QAction* back = bar->addAction(QStringLiteral("Back"), browser_, &QTextBrowser::backward);
-  QAction* forward =
-      bar->addAction(QStringLiteral("Forward"), browser_, &QTextBrowser::forward);
+  QAction* forward = bar->addAction(QStringLiteral("Forward"), browser_, &QTextBrowser::forward);
   bar->addAction(QStringLiteral("Contents"), this, [this] { ShowTopic(startPage_); });
   back->setEnabled(false);
   forward->setEnabled(false);
@@ -43,7 +42,8 @@ HelpWindow::HelpWindow(const QString& programName, const QString& folder)
 }
 
 void HelpWindow::ShowTopic(const QString& topic) {
-  QUrl url = QUrl::fromLocalFile(folder_ + QLatin1Char('/') + topic.section(QLatin1Char('#'), 0, 0));
+  QUrl url =
+      QUrl::fromLocalFile(folder_ + QLatin1Char('/') + topic.section(QLatin1Char('#'), 0, 0));
   const QString anchor = topic.section(QLatin1Char('#'), 1);
   if (!anchor.isEmpty()) url.setFragment(anchor);
   browser_->setSource(url);

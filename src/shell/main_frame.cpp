@@ -14,13 +14,14 @@
 #include "shell/configurator_app.h"
 #include "shell/help_system.h"
 #include "shell/icons.h"
+#include "shell/painting_sleep.h"
 #include "shell/shell_document.h"
 
 namespace krn::shell {
 
 CMainFrame::CMainFrame(ConfiguratorApp& app, ShellDocument& document, std::unique_ptr<Dtl> dtl)
     : app_(app), document_(document), dtl_(std::move(dtl)) {
-  if (dtl_) link_ = std::make_unique<ModuleLink>(*dtl_, app.Variant(), app.Ui());
+  if (dtl_) link_ = std::make_unique<ModuleLink>(*dtl_, app.Variant(), app.Ui(), PaintingSleep);
   setObjectName(QStringLiteral("CMainFrame"));
 }
 
@@ -55,9 +56,15 @@ void CMainFrame::SetView(ConfigTreeView* view) {
   setCentralWidget(view);
 }
 
-void CMainFrame::DisableExportTags() { actions_.at(kCmdExportTags)->setEnabled(false); }
-void CMainFrame::EnableExportTags() { actions_.at(kCmdExportTags)->setEnabled(true); }
-bool CMainFrame::IsExportTagsEnabled() const { return actions_.at(kCmdExportTags)->isEnabled(); }
+void CMainFrame::DisableExportTags() {
+  actions_.at(kCmdExportTags)->setEnabled(false);
+}
+void CMainFrame::EnableExportTags() {
+  actions_.at(kCmdExportTags)->setEnabled(true);
+}
+bool CMainFrame::IsExportTagsEnabled() const {
+  return actions_.at(kCmdExportTags)->isEnabled();
+}
 
 QAction* CMainFrame::CommandAction(int command) const {
   const auto it = actions_.find(command);
@@ -88,22 +95,13 @@ bool CMainFrame::OnCommand(int command) {
       return true;
     case kCmdHelpTopics:
     case kCmdDefaultHelp: app_.Help().Request(0, HelpKind::Contents); return true;
-    case kCmdHelp: app_.Help().Request(app_.Help().CurrentContext(), HelpKind::Context); return true;
+    case kCmdHelp:
+      app_.Help().Request(app_.Help().CurrentContext(), HelpKind::Context);
+      return true;
     case kCmdContextHelp: app_.Help().EnterContextHelpMode(); return true;
     default: return false;
   }
 }
-
-void CMainFrame::NotAvailableYet(int command) {
-  const QString name = actions_.at(command)->text().remove(QLatin1Char('&'));
-  app_.Ui().Tell(QStringLiteral("%1 is not available yet.").arg(name).toStdString(),
-                 MsgIcon::Information);
-}
-
-void CMainFrame::OnStartAutoConfig() { NotAvailableYet(kCmdStartAutoConfig); }
-void CMainFrame::OnUploadConfig() { NotAvailableYet(kCmdUploadConfig); }
-void CMainFrame::OnDownloadConfig() { NotAvailableYet(kCmdDownloadConfig); }
-void CMainFrame::OnExportTags() { NotAvailableYet(kCmdExportTags); }
 
 void CMainFrame::ResetModuleLink() {
   if (link_) link_->Close();
@@ -160,15 +158,15 @@ void CMainFrame::RestoreWindowRect() {
   if (rect.width() < 100 || rect.height() < 80 ||
       (!QGuiApplication::screens().isEmpty() && !visible)) {
     const WindowRect fallback;
-    rect = QRect(QPoint(fallback.minX, fallback.minY),
-                 QPoint(fallback.maxX - 1, fallback.maxY - 1));
+    rect =
+        QRect(QPoint(fallback.minX, fallback.minY), QPoint(fallback.maxX - 1, fallback.maxY - 1));
   }
   setGeometry(rect);
 }
 
 void CMainFrame::StoreWindowRect() {
-  const QRect normal = isMaximized() || isMinimized() || isFullScreen() ? normalGeometry()
-                                                                        : geometry();
+  const QRect normal =
+      isMaximized() || isMinimized() || isFullScreen() ? normalGeometry() : geometry();
   if (!normal.isValid()) return;
   app_.m_nWinMinX = normal.left();
   app_.m_nWinMinY = normal.top();

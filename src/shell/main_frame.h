@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "config/heard_config.h"
 #include "link/dtl.h"
 #include "link/modulelink.h"
 
@@ -86,12 +87,12 @@ class CMainFrame : public QMainWindow {
   void RestoreWindowRect();
   void StoreWindowRect();
   QAction* MakeAction(int command, const QString& text, const QKeySequence& key = {});
-  void NotAvailableYet(int command);
 
   ConfiguratorApp& app_;
   ShellDocument& document_;
   std::unique_ptr<Dtl> dtl_;
   std::unique_ptr<ModuleLink> link_;
+  HeardConfig heard_{};  // what the module heard in its last auto-scan
   ConfigTreeView* view_ = nullptr;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;

@@ -1,9 +1,10 @@
 #include "shell/qt_user_interface.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QMessageBox>
-#include <QProgressDialog>
+
+#include "link/pathdialog.h"
+#include "shell/module_progress_dialog.h"
 
 namespace krn::shell {
 namespace {
@@ -49,8 +50,7 @@ QtUserInterface::~QtUserInterface() = default;
 
 MsgResult QtUserInterface::Message(const std::string& text, const std::string& title,
                                    MsgButtons buttons, MsgIcon icon) {
-  QMessageBox box(BoxIcon(icon),
-                  title.empty() ? applicationTitle_ : QString::fromStdString(title),
+  QMessageBox box(BoxIcon(icon), title.empty() ? applicationTitle_ : QString::fromStdString(title),
                   QString::fromStdString(text), BoxButtons(buttons), parent_);
   box.setDefaultButton(buttons == MsgButtons::YesNoCancel ? QMessageBox::Yes : QMessageBox::Ok);
   if (buttons != MsgButtons::Ok) box.setEscapeButton(QMessageBox::Cancel);
@@ -80,43 +80,31 @@ void QtUserInterface::EndBusy() {
 
 std::optional<std::string> QtUserInterface::ChooseModulePath() {
   if (pathChooser) return pathChooser(parent_);
-  bool ok = false;
-  const QString path = QInputDialog::getText(
-      parent_, QStringLiteral("RSLinx Path"),
-      QStringLiteral("Module path (DRIVER\\ADDRESS\\Backplane\\SLOT):"), QLineEdit::Normal,
-      QStringLiteral("SIM\\local\\Backplane\\3"), &ok);
-  if (!ok || path.trimmed().isEmpty()) return std::nullopt;
-  return path.trimmed().toStdString();
+  CPathSelectDlg dialog(applicationTitle_, parent_);
+  // The dialog is for choosing: the ordinary cursor, even inside a wait.
+  const bool busy = busyDepth_ > 0;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = dialog.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+  if (result != QDialog::Accepted) return std::nullopt;
+  return dialog.m_routeText;
 }
 
 bool QtUserInterface::Progress(const ProgressStep& step) {
-  if (!progress_) {
-    progress_ = std::make_unique<QProgressDialog>(parent_);
-    progress_->setWindowTitle(applicationTitle_);
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
-    progress_->setCancelButton(nullptr);
-    progressCancellable_ = false;
+  if (!progress_) progress_ = std::make_unique<ModuleProgressDialog>(applicationTitle_, parent_);
+  // Over a wait the user may cancel, the cursor says the program still
+  // takes clicks.
+  if (step.cancellable && !progressCursor_) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    progressCursor_ = true;
   }
-  progress_->setLabelText(QString::fromStdString(step.text));
-  if (step.cancellable != progressCancellable_) {
-    progressCancellable_ = step.cancellable;
-    if (step.cancellable)
-      progress_->setCancelButtonText(QStringLiteral("Cancel"));
-    else
-      progress_->setCancelButton(nullptr);
-  }
-  progress_->setRange(0, step.total > 0 ? step.total : 0);
-  progress_->setValue(step.total > 0 ? std::min(step.done, step.total) : 0);
-  progress_->show();
-  // Paint the window; only a step that can be cancelled takes the click.
-  QApplication::processEvents(step.cancellable ? QEventLoop::AllEvents
-                                               : QEventLoop::ExcludeUserInputEvents);
-  return !(step.cancellable && progress_->wasCanceled());
+  return progress_->Step(step);
 }
 
-void QtUserInterface::EndProgress() { progress_.reset(); }
+void QtUserInterface::EndProgress() {
+  progress_.reset();
+  if (progressCursor_) QApplication::restoreOverrideCursor();
+  progressCursor_ = false;
+}
 
 }  // namespace krn::shell

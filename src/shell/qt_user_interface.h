@@ -10,10 +10,11 @@
 
 #include "config/user_interface.h"
 
-class QProgressDialog;
 class QWidget;
 
 namespace krn::shell {
+
+class ModuleProgressDialog;
 
 class QtUserInterface : public UserInterface {
  public:
@@ -32,7 +33,7 @@ class QtUserInterface : public UserInterface {
   bool Progress(const ProgressStep& step) override;
   void EndProgress() override;
 
-  // The module path dialog; until one is installed the user types the path.
+  // Replaces the path dialog ("RsLinx Path Selection"), for instance in tests.
   std::function<std::optional<std::string>(QWidget* parent)> pathChooser;
 
   // The help context of a message box, from its text (0 when it has none);
@@ -45,8 +46,8 @@ class QtUserInterface : public UserInterface {
   QString applicationTitle_;
   QPointer<QWidget> parent_;
   int busyDepth_ = 0;
-  std::unique_ptr<QProgressDialog> progress_;
-  bool progressCancellable_ = false;
+  std::unique_ptr<ModuleProgressDialog> progress_;
+  bool progressCursor_ = false;  // the busy cursor over a wait that can be cancelled
 };
 
 }  // namespace krn::shell

@@ -12,8 +12,8 @@ ShellDocument::~ShellDocument() = default;
 
 bool ShellDocument::SaveModified() {
   if (!core_.IsModified()) return true;
-  switch (core_.Ui().Message(msg::SaveChangesQuestion(core_.Title()), {},
-                             MsgButtons::YesNoCancel, MsgIcon::Exclamation)) {
+  switch (core_.Ui().Message(msg::SaveChangesQuestion(core_.Title()), {}, MsgButtons::YesNoCancel,
+                             MsgIcon::Exclamation)) {
     case MsgResult::Yes: return OnFileSave();
     case MsgResult::No: return true;
     default: return false;
@@ -26,8 +26,7 @@ bool ShellDocument::OnFileSave() {
 }
 
 bool ShellDocument::OnFileSaveAs() {
-  const QString path =
-      fileChooser(SaveAsRequest(Variant(), FilePath(), Title()), dialogParent);
+  const QString path = fileChooser(SaveAsRequest(Variant(), FilePath(), Title()), dialogParent);
   if (path.isEmpty()) return false;
   // A new file that cannot be written is removed again; an existing one is
   // never damaged (the save is atomic).

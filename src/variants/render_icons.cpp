@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (int size : {16, 32, 48, 64, 128, 256}) {
-    const QString dir = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
+    const QString dir =
+        QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
     const QString file = dir + QLatin1Char('/') + program + QStringLiteral(".png");
     if (!QDir().mkpath(dir) || !krn::shell::ProgramIconImage(*variant, size).save(file, "PNG")) {
       std::fprintf(stderr, "krn-render-icons: cannot write %s\n", qPrintable(file));

@@ -17,7 +17,8 @@ constexpr uint32_t kModulePropertiesHelpContext = 0x20000 + 149;
 
 ModulePropertiesDialog::ModulePropertiesDialog(const ModuleVariant& variant, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(QStringLiteral("KRN-735 %1 Properties").arg(QString::fromStdString(variant.modeWord)));
+  setWindowTitle(
+      QStringLiteral("KRN-735 %1 Properties").arg(QString::fromStdString(variant.modeWord)));
   setObjectName(QStringLiteral("modulePropertiesDialog"));
   setProperty("krnHelpContext", kModulePropertiesHelpContext);
 
@@ -71,7 +72,11 @@ void ModulePropertiesDialog::SetAllCardsPerScan(uint8_t all) {
   oneCard_->setChecked(all == 0);
 }
 
-void ModulePropertiesDialog::accept() { done(kOk); }
-void ModulePropertiesDialog::reject() { done(kCancel); }
+void ModulePropertiesDialog::accept() {
+  done(kOk);
+}
+void ModulePropertiesDialog::reject() {
+  done(kCancel);
+}
 
 }  // namespace krn

@@ -14,10 +14,13 @@ namespace {
 constexpr uint32_t kRackPropertiesHelpContext = 0x20000 + 150;
 
 // The entries are in the order of DirectionChoice: Input, Output, Undefined.
-int IndexOf(DirectionChoice choice) { return static_cast<int>(choice); }
+int IndexOf(DirectionChoice choice) {
+  return static_cast<int>(choice);
+}
 DirectionChoice ChoiceAt(int index) {
-  return index == 0 ? DirectionChoice::Input
-                    : index == 1 ? DirectionChoice::Output : DirectionChoice::Undefined;
+  return index == 0   ? DirectionChoice::Input
+         : index == 1 ? DirectionChoice::Output
+                      : DirectionChoice::Undefined;
 }
 
 }  // namespace
@@ -46,8 +49,8 @@ RackPropertiesDialog::RackPropertiesDialog(QWidget* parent) : QDialog(parent) {
     auto* choice = new QComboBox(group);
     choice->setObjectName(QStringLiteral("direction%1").arg(letter));
     choice->setEditable(false);
-    choice->addItems({QStringLiteral("Input"), QStringLiteral("Output"),
-                      QStringLiteral("Undefined")});
+    choice->addItems(
+        {QStringLiteral("Input"), QStringLiteral("Output"), QStringLiteral("Undefined")});
     grid->addWidget(choice, slot, 1);
     auto* card = new QLabel(group);
     card->setObjectName(QStringLiteral("card%1").arg(letter));
@@ -102,7 +105,11 @@ void RackPropertiesDialog::StoreToRack(RackRecord& rack) const {
   StoreRackDirections(rack, directions_);
 }
 
-QString RackPropertiesDialog::AddressText() const { return address_->text(); }
-QString RackPropertiesDialog::SlotText(int slot) const { return cards_[slot]->text(); }
+QString RackPropertiesDialog::AddressText() const {
+  return address_->text();
+}
+QString RackPropertiesDialog::SlotText(int slot) const {
+  return cards_[slot]->text();
+}
 
 }  // namespace krn

@@ -22,8 +22,7 @@ class CMyLookwellApp final : public krn::shell::ConfiguratorApp {
   CMyLookwellApp() : ConfiguratorApp(DocTemplate()) {}
 
   static krn::shell::DocTemplate DocTemplate() {
-    krn::shell::DocTemplate t;
-    t.variant = &krn::MonitorVariant();
+    krn::shell::DocTemplate t = krn::shell::DefaultDocTemplate(krn::MonitorVariant());
     t.createDocument = [](const krn::ModuleVariant& v, krn::UserInterface& ui) {
       return std::make_unique<CMyLookwellDoc>(v, ui);
     };

@@ -22,8 +22,7 @@ class CMyPacewellApp final : public krn::shell::ConfiguratorApp {
   CMyPacewellApp() : ConfiguratorApp(DocTemplate()) {}
 
   static krn::shell::DocTemplate DocTemplate() {
-    krn::shell::DocTemplate t;
-    t.variant = &krn::ScannerVariant();
+    krn::shell::DocTemplate t = krn::shell::DefaultDocTemplate(krn::ScannerVariant());
     t.createDocument = [](const krn::ModuleVariant& v, krn::UserInterface& ui) {
       return std::make_unique<CMyPacewellDoc>(v, ui);
     };
