@@ -90,7 +90,9 @@ std::string GenericText(uint32_t code) {
 
 EnipDtl::EnipDtl() = default;
 
-EnipDtl::~EnipDtl() { StopLibrary(); }
+EnipDtl::~EnipDtl() {
+  StopLibrary();
+}
 
 uint32_t EnipDtl::Failure(uint32_t code, std::string text) {
   lastText_[code] = std::move(text);
@@ -272,9 +274,8 @@ DtlReply EnipDtl::CipMessageSend(const DtlTargetRecord& target, uint8_t service,
   }
   if ((mr->service != expected && !routerError) ||
       (routerError && mr->generalStatus == kCipSuccess)) {
-    return fail(kLinkMalformedReply,
-                "Malformed reply from " + session->device() + ": not a reply to service " +
-                    Hex(service, 2));
+    return fail(kLinkMalformedReply, "Malformed reply from " + session->device() +
+                                         ": not a reply to service " + Hex(service, 2));
   }
   const std::size_t copied = std::min(mr->data.size(), replyCapacity);
   if (mr->generalStatus == kCipSuccess && mr->data.size() > replyCapacity) {

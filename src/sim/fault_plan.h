@@ -16,9 +16,9 @@ enum class FaultKind { Fail, Silent, Drop };
 struct FaultRule {
   FaultKind kind = FaultKind::Fail;
   uint8_t service = 0;
-  uint32_t first = 1;        // N
-  bool andAfter = false;     // "N+"
-  uint8_t general = 0;       // Fail only
+  uint32_t first = 1;     // N
+  bool andAfter = false;  // "N+"
+  uint8_t general = 0;    // Fail only
   std::optional<uint16_t> extended;
 };
 

@@ -17,8 +17,8 @@ struct SlotKind {
 };
 
 constexpr SlotKind kSlotKinds[] = {
-    {"-", 0, 0, 0},   {"8", 1, 0, 1},   {"16", 3, 0, 2},   {"32", 15, 0, 4},
-    {"A8", 1, 1, 1},  {"A16", 3, 1, 2}, {"A32", 15, 1, 4},
+    {"-", 0, 0, 0},  {"8", 1, 0, 1},   {"16", 3, 0, 2},   {"32", 15, 0, 4},
+    {"A8", 1, 1, 1}, {"A16", 3, 1, 2}, {"A32", 15, 1, 4},
 };
 
 bool ParseNumber(std::string_view text, unsigned max, unsigned& value) {

@@ -18,9 +18,8 @@ RouterOutcome ReplyOf(uint8_t service, const CipOutcome& outcome) {
 }
 
 RouterOutcome RoutingError(uint16_t extended, std::size_t remainingWords) {
-  return {CipOutcome::Kind::Reply,
-          EncodeRoutingError(kCipConnectionFailure, extended,
-                             static_cast<uint8_t>(remainingWords))};
+  return {CipOutcome::Kind::Reply, EncodeRoutingError(kCipConnectionFailure, extended,
+                                                      static_cast<uint8_t>(remainingWords))};
 }
 
 }  // namespace
@@ -53,8 +52,8 @@ RouterOutcome SimChassis::Deliver(SimTarget* target, std::span<const uint8_t> me
   auto request = DecodeMrRequest(message);
   if (!request) {
     const bool isReply = !message.empty() && (message[0] & kReplyFlag) != 0;
-    return ReplyOf(service, CipOutcome::Error(isReply ? kCipServiceNotSupported
-                                                      : kCipPathSizeInvalid));
+    return ReplyOf(service,
+                   CipOutcome::Error(isReply ? kCipServiceNotSupported : kCipPathSizeInvalid));
   }
   if (target != nullptr) return ReplyOf(service, target->Request(*request));
 
@@ -90,7 +89,8 @@ RouterOutcome SimChassis::Route(std::span<const uint8_t> data, int depth) {
   const bool further = hops->size() > 1;
   if (slot == 0) {
     // The bridge's own slot: the request is for the bridge itself.
-    if (further || depth >= kMaxRouteDepth) return RoutingError(kExtPortNotAvailable, routeWords - 1);
+    if (further || depth >= kMaxRouteDepth)
+      return RoutingError(kExtPortNotAvailable, routeWords - 1);
     return Deliver(nullptr, send->request, depth + 1);
   }
   SimModule* module = Module(slot);

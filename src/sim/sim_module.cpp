@@ -28,7 +28,8 @@ SimModule::SimModule(const ModuleSettings& settings)
     : variant_(VariantOf(settings.kind)), settings_(settings) {
   identity_.vendorId = variant_.vendorId;
   identity_.productCode = settings.productCode != 0 ? settings.productCode : variant_.productCode;
-  identity_.productName = settings.productName.empty() ? variant_.productName : settings.productName;
+  identity_.productName =
+      settings.productName.empty() ? variant_.productName : settings.productName;
   identity_.serialNumber = settings.serialNumber;
 }
 
@@ -118,9 +119,7 @@ CipOutcome SimModule::ConfigRequest(uint8_t service, const LogicalPath& path,
       edit_ = flash_;
       editing_ = true;
       return CipOutcome::Ok();
-    case kSvcAbandonEdits:
-      editing_ = false;
-      return CipOutcome::Ok();
+    case kSvcAbandonEdits: editing_ = false; return CipOutcome::Ok();
     case kSvcStartAutoScan:
       editing_ = false;
       scan_ = Scan::Running;

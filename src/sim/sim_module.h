@@ -46,9 +46,9 @@ struct ModuleSettings {
   uint16_t productCode = 0;  // 0: the variant's
   std::string productName;   // empty: the variant's
   uint32_t serialNumber = 0x00735000;
-  HeardBytes heard{};        // the record once the scan is complete
-  uint32_t scanPolls = 3;    // heard reads until complete; 0: never
-  std::string flashPath;     // empty: FLASH lives in memory only
+  HeardBytes heard{};      // the record once the scan is complete
+  uint32_t scanPolls = 3;  // heard reads until complete; 0: never
+  std::string flashPath;   // empty: FLASH lives in memory only
 };
 
 class SimModule : public SimTarget {

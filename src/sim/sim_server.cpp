@@ -44,29 +44,30 @@ class Client : public std::enable_shared_from_this<Client> {
  private:
   void Read() {
     auto self = shared_from_this();
-    socket_.async_read_some(asio::buffer(buffer_), [this, self](asio::error_code ec, std::size_t n) {
-      if (closed_) return;
-      if (ec) {
-        Close();
-        return;
-      }
-      std::vector<SimOutput> outputs;
-      connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
-      for (SimOutput& out : outputs) {
-        if (out.kind == SimOutput::Kind::Close) {
-          closeAfterWrites_ = true;
-          break;
-        }
-        Queue(std::move(out.bytes));
-      }
-      if (closed_) return;
-      if (closeAfterWrites_) {
-        if (queue_.empty()) Close();
-        return;
-      }
-      WatchStall();
-      Read();
-    });
+    socket_.async_read_some(
+        asio::buffer(buffer_), [this, self](asio::error_code ec, std::size_t n) {
+          if (closed_) return;
+          if (ec) {
+            Close();
+            return;
+          }
+          std::vector<SimOutput> outputs;
+          connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
+          for (SimOutput& out : outputs) {
+            if (out.kind == SimOutput::Kind::Close) {
+              closeAfterWrites_ = true;
+              break;
+            }
+            Queue(std::move(out.bytes));
+          }
+          if (closed_) return;
+          if (closeAfterWrites_) {
+            if (queue_.empty()) Close();
+            return;
+          }
+          WatchStall();
+          Read();
+        });
   }
 
   // The deadline runs from the first byte of an incomplete message, so a
@@ -145,8 +146,8 @@ struct SimServer::Impl {
         } else {
           asio::error_code ignored;
           socket.set_option(tcp::no_delay(true), ignored);
-          auto client = std::make_shared<Client>(std::move(socket), chassis,
-                                                 settings.stallTimeout, clients);
+          auto client =
+              std::make_shared<Client>(std::move(socket), chassis, settings.stallTimeout, clients);
           clients.insert(client);
           client->Start();
         }
@@ -157,21 +158,23 @@ struct SimServer::Impl {
 
   // ListIdentity over UDP, as tools that browse a network send it.
   void ReceiveDatagram() {
-    datagrams.async_receive_from(asio::buffer(datagram), peer, [this](asio::error_code ec, std::size_t n) {
-      if (ec == asio::error::operation_aborted) return;
-      if (!ec) {
-        auto header = enip::DecodeEncapHeader(std::span<const uint8_t>(datagram.data(), n));
-        if (header && header->command == enip::kCmdListIdentity && header->options == 0) {
-          enip::EncapHeader reply;
-          reply.command = enip::kCmdListIdentity;
-          reply.context = header->context;
-          auto bytes = enip::EncodeEncap(reply, enip::EncodeListIdentityReply(chassis.bridgeIdentity()));
-          asio::error_code ignored;
-          datagrams.send_to(asio::buffer(bytes), peer, 0, ignored);
-        }
-      }
-      ReceiveDatagram();
-    });
+    datagrams.async_receive_from(
+        asio::buffer(datagram), peer, [this](asio::error_code ec, std::size_t n) {
+          if (ec == asio::error::operation_aborted) return;
+          if (!ec) {
+            auto header = enip::DecodeEncapHeader(std::span<const uint8_t>(datagram.data(), n));
+            if (header && header->command == enip::kCmdListIdentity && header->options == 0) {
+              enip::EncapHeader reply;
+              reply.command = enip::kCmdListIdentity;
+              reply.context = header->context;
+              auto bytes =
+                  enip::EncodeEncap(reply, enip::EncodeListIdentityReply(chassis.bridgeIdentity()));
+              asio::error_code ignored;
+              datagrams.send_to(asio::buffer(bytes), peer, 0, ignored);
+            }
+          }
+          ReceiveDatagram();
+        });
   }
 
   SimChassis& chassis;
@@ -231,7 +234,9 @@ bool SimServer::Start(std::string& error) {
   return true;
 }
 
-std::string SimServer::host() const { return impl_->settings.host; }
+std::string SimServer::host() const {
+  return impl_->settings.host;
+}
 
 uint16_t SimServer::port() const {
   asio::error_code ec;
@@ -239,12 +244,20 @@ uint16_t SimServer::port() const {
   return ec ? 0 : endpoint.port();
 }
 
-void SimServer::Run() { impl_->io.run(); }
+void SimServer::Run() {
+  impl_->io.run();
+}
 
-void SimServer::Stop() { impl_->io.stop(); }
+void SimServer::Stop() {
+  impl_->io.stop();
+}
 
-asio::io_context& SimServer::io() { return impl_->io; }
+asio::io_context& SimServer::io() {
+  return impl_->io;
+}
 
-int SimServer::connectionsAccepted() const { return impl_->accepted.load(); }
+int SimServer::connectionsAccepted() const {
+  return impl_->accepted.load();
+}
 
 }  // namespace krn::sim

@@ -6,8 +6,7 @@ namespace krn::sim {
 
 using namespace krn::enip;
 
-CipOutcome IdentityRequest(const IdentityInfo& identity, uint8_t service,
-                           const LogicalPath& path) {
+CipOutcome IdentityRequest(const IdentityInfo& identity, uint8_t service, const LogicalPath& path) {
   if (path.instance.value_or(0) != 1) return CipOutcome::Error(kCipPathDestinationUnknown);
   if (service == kSvcGetAttributesAll) {
     if (path.attribute) return CipOutcome::Error(kCipPathDestinationUnknown);

@@ -20,7 +20,9 @@ struct CipOutcome {
   std::vector<uint16_t> extended;
   std::vector<uint8_t> data;
 
-  static CipOutcome Ok(std::vector<uint8_t> bytes = {}) { return {Kind::Reply, 0, {}, std::move(bytes)}; }
+  static CipOutcome Ok(std::vector<uint8_t> bytes = {}) {
+    return {Kind::Reply, 0, {}, std::move(bytes)};
+  }
   static CipOutcome Error(uint8_t general, std::vector<uint16_t> extended = {}) {
     return {Kind::Reply, general, std::move(extended), {}};
   }

@@ -33,11 +33,11 @@ TEST(EnipCodec, RoutedGetAttributesAllToSlot3) {
   h.context = {1, 2, 3, 4, 5, 6, 7, 8};
   const Bytes frame = EncodeEncap(h, EncodeSendRRData(5, message));
   Bytes expected = {0x6F, 0x00, 0x24, 0x00, 0x44, 0x33, 0x22, 0x11,  // command, length, session
-                    0x00, 0x00, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8,   // status, context
-                    0x00, 0x00, 0x00, 0x00,                           // options
-                    0x00, 0x00, 0x00, 0x00, 0x05, 0x00, 0x02, 0x00,   // handle, time-out, 2 items
-                    0x00, 0x00, 0x00, 0x00,                           // Null Address item
-                    0xB2, 0x00, 0x14, 0x00};                          // Unconnected Data, 20
+                    0x00, 0x00, 0x00, 0x00, 1,    2,    3,    4,    5, 6, 7, 8,  // status, context
+                    0x00, 0x00, 0x00, 0x00,                                      // options
+                    0x00, 0x00, 0x00, 0x00, 0x05, 0x00, 0x02, 0x00,  // handle, time-out, 2 items
+                    0x00, 0x00, 0x00, 0x00,                          // Null Address item
+                    0xB2, 0x00, 0x14, 0x00};                         // Unconnected Data, 20
   expected.insert(expected.end(), expectedMessage.begin(), expectedMessage.end());
   EXPECT_EQ(frame, expected);
 }
@@ -47,11 +47,11 @@ TEST(EnipCodec, OddEmbeddedRequestIsPaddedAndSizedWithoutPad) {
   const PortHop slot = PortHop::Slot(kPortBackplane, 12);
   const Bytes m = EncodeUnconnectedSend(20000, odd, EncodeRoute({&slot, 1}));
   ASSERT_EQ(m.size(), 6u + 4 + 9 + 1 + 2 + 2);
-  EXPECT_EQ(m[6], 7);     // 2^7 ms
-  EXPECT_EQ(m[7], 157);   // x 157 >= 20000 ms
-  EXPECT_EQ(m[8], 9);     // size without the pad
-  EXPECT_EQ(m[19], 0);    // pad
-  EXPECT_EQ(m[20], 1);    // route words
+  EXPECT_EQ(m[6], 7);    // 2^7 ms
+  EXPECT_EQ(m[7], 157);  // x 157 >= 20000 ms
+  EXPECT_EQ(m[8], 9);    // size without the pad
+  EXPECT_EQ(m[19], 0);   // pad
+  EXPECT_EQ(m[20], 1);   // route words
   auto decoded = DecodeUnconnectedSend(std::span<const uint8_t>(m).subspan(6));
   ASSERT_TRUE(decoded);
   EXPECT_EQ(Bytes(decoded->request.begin(), decoded->request.end()), odd);
@@ -59,7 +59,10 @@ TEST(EnipCodec, OddEmbeddedRequestIsPaddedAndSizedWithoutPad) {
 }
 
 TEST(EnipCodec, TimeoutTicksCoverTheTimeout) {
-  struct Case { uint32_t ms; uint8_t tick, ticks; };
+  struct Case {
+    uint32_t ms;
+    uint8_t tick, ticks;
+  };
   for (const Case& c : {Case{0, 0, 1}, Case{255, 0, 255}, Case{256, 1, 128}, Case{5000, 5, 157},
                         Case{20000, 7, 157}}) {
     const TickTimeout t = TimeoutToTicks(c.ms);
@@ -75,9 +78,8 @@ TEST(EnipCodec, PortSegments) {
                                      PortHop::Address(kPortEthernet, "127.0.0.1:44818"),
                                      PortHop::Slot(kPortBackplane, 16)};
   const Bytes route = EncodeRoute(hops);
-  Bytes expected = {0x12, 8, '1', '0', '.', '0', '.', '0', '.', '1',
-                    0x12, 15, '1', '2', '7', '.', '0', '.', '0', '.', '1', ':', '4', '4', '8',
-                    '1', '8', 0x00, 0x01, 16};
+  Bytes expected = {0x12, 8,   '1', '0', '.', '0', '.', '0', '.', '1', 0x12, 15,  '1',  '2',  '7',
+                    '.',  '0', '.', '0', '.', '1', ':', '4', '4', '8', '1',  '8', 0x00, 0x01, 16};
   EXPECT_EQ(route, expected);
   auto decoded = DecodeRoute(route);
   ASSERT_TRUE(decoded);
@@ -97,10 +99,13 @@ TEST(EnipCodec, LogicalPaths) {
   EXPECT_EQ(p->attribute, 2);
   EXPECT_EQ(EncodeLogicalPath({0x300, 1, std::nullopt}), (Bytes{0x21, 0, 0x00, 0x03, 0x24, 1}));
   // Out of order, repeated, truncated or unknown segments: the offset of the culprit.
-  struct Case { Bytes bytes; std::size_t offset; };
-  for (const Case& c : {Case{{0x24, 0x01}, 0}, Case{{0x20, 0x01, 0x20, 0x02}, 2},
-                        Case{{0x20, 0x01, 0x25, 0x00, 0x01}, 2}, Case{{0x20, 0x01, 0x91, 0x02}, 2},
-                        Case{{}, 0}}) {
+  struct Case {
+    Bytes bytes;
+    std::size_t offset;
+  };
+  for (const Case& c :
+       {Case{{0x24, 0x01}, 0}, Case{{0x20, 0x01, 0x20, 0x02}, 2},
+        Case{{0x20, 0x01, 0x25, 0x00, 0x01}, 2}, Case{{0x20, 0x01, 0x91, 0x02}, 2}, Case{{}, 0}}) {
     auto r = DecodeLogicalPath(c.bytes);
     EXPECT_FALSE(r.path) << testing::PrintToString(c.bytes);
     EXPECT_EQ(r.errorOffset, c.offset) << testing::PrintToString(c.bytes);
@@ -149,15 +154,14 @@ TEST(EnipCodec, MalformedRepliesAreRefused) {
     b[at] = value;
     return b;
   };
-  for (const Bytes& bad :
-       {mutate(0, 1),      // interface handle not 0
-        mutate(6, 3),      // three items
-        mutate(6, 1),      // one item
-        mutate(10, 2),     // null address item with a length
-        mutate(12, 0xB1),  // connected data item
-        mutate(14, 5),     // data item longer than the data
-        mutate(14, 3),     // data item shorter than the data
-        Bytes(good.begin(), good.begin() + 15)}) {
+  for (const Bytes& bad : {mutate(0, 1),      // interface handle not 0
+                           mutate(6, 3),      // three items
+                           mutate(6, 1),      // one item
+                           mutate(10, 2),     // null address item with a length
+                           mutate(12, 0xB1),  // connected data item
+                           mutate(14, 5),     // data item longer than the data
+                           mutate(14, 3),     // data item shorter than the data
+                           Bytes(good.begin(), good.begin() + 15)}) {
     EXPECT_FALSE(DecodeSendRRData(bad)) << testing::PrintToString(bad);
   }
 }

@@ -6,9 +6,9 @@
 
 #include "config/byte_order.h"
 #include "config/image.h"
-#include "support/krnsim_process.h"
 #include "link/enip/link_codes.h"
 #include "link/enip_dtl.h"
+#include "support/krnsim_process.h"
 
 namespace krn {
 namespace {
@@ -72,10 +72,10 @@ TEST(EnipDtlPaths, PathTextsToTargets) {
   ASSERT_TRUE(dtl.CreateTargetFromPath("ENET\\10.1.2.3", t));  // the device itself
   EXPECT_EQ(t.route.size(), 10u);
 
-  for (const char* bad : {"", "ENET", "ENET\\\\Backplane\\3", "ENET\\h:0\\Backplane\\3",
-                          "ENET\\h:70000\\Backplane\\3", "ENET\\h\\Chassis\\3",
-                          "ENET\\h\\Backplane\\256", "ENET\\h\\Backplane\\", "ENET\\h\\Backplane\\3x",
-                          "ENET\\h\\Backplane\\3\\1"}) {
+  for (const char* bad :
+       {"", "ENET", "ENET\\\\Backplane\\3", "ENET\\h:0\\Backplane\\3",
+        "ENET\\h:70000\\Backplane\\3", "ENET\\h\\Chassis\\3", "ENET\\h\\Backplane\\256",
+        "ENET\\h\\Backplane\\", "ENET\\h\\Backplane\\3x", "ENET\\h\\Backplane\\3\\1"}) {
     EXPECT_FALSE(dtl.CreateTargetFromPath(bad, t)) << bad;
     EXPECT_TRUE(t.route.empty());
   }

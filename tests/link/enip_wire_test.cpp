@@ -28,10 +28,10 @@ constexpr uint32_t kSession = 0x01020304;
 
 // What the peer does with one received message.
 struct Action {
-  std::vector<Bytes> writes;   // each written on its own
-  int pauseMs = 0;             // between writes
-  bool close = false;          // afterwards
-  bool stall = false;          // write, then never answer again on this connection
+  std::vector<Bytes> writes;  // each written on its own
+  int pauseMs = 0;            // between writes
+  bool close = false;         // afterwards
+  bool stall = false;         // write, then never answer again on this connection
 };
 
 class ScriptedPeer {
@@ -106,7 +106,8 @@ class ScriptedPeer {
         const Action action = script_(message, index);
         for (const Bytes& w : action.writes) {
           asio::write(socket, asio::buffer(w), ec);
-          if (action.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(action.pauseMs));
+          if (action.pauseMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(action.pauseMs));
         }
         if (action.close) return;
         stalled = action.stall;
@@ -125,7 +126,9 @@ class ScriptedPeer {
   std::atomic<bool> stopping_{false};
 };
 
-EncapHeader HeaderOf(const Bytes& message) { return *DecodeEncapHeader(message); }
+EncapHeader HeaderOf(const Bytes& message) {
+  return *DecodeEncapHeader(message);
+}
 
 Bytes ReplyTo(const Bytes& request, std::span<const uint8_t> data, uint32_t status = 0) {
   EncapHeader h = HeaderOf(request);
@@ -156,8 +159,8 @@ struct Client {
   }
   DtlReply GetAll(uint32_t timeoutMs = 5000) {
     data.assign(504, 0);
-    DtlReply r = dtl.CipMessageSend(record, 0x01, kIdentityPath, nullptr, 0, data.data(), 504,
-                                    timeoutMs);
+    DtlReply r =
+        dtl.CipMessageSend(record, 0x01, kIdentityPath, nullptr, 0, data.data(), 504, timeoutMs);
     data.resize(r.size);
     return r;
   }
@@ -176,15 +179,16 @@ TEST(EnipWire, RegisterSessionAndRoutedRequestByteForByte) {
 
   const auto frames = peer.received();
   ASSERT_EQ(frames.size(), 3u);
-  const Bytes reg = {0x65, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
-                     0,    0, 0, 0, 1, 0, 0, 0};
+  const Bytes reg = {0x65, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0,
+                     0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
   EXPECT_EQ(frames[0], reg);
-  const Bytes rr = {0x6F, 0, 0x24, 0, 0x04, 0x03, 0x02, 0x01, 0, 0, 0, 0,  // header
-                    2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                    // context 2, options
-                    0, 0, 0, 0, 5, 0, 2, 0,                                // handle, 5 s, 2 items
-                    0, 0, 0, 0, 0xB2, 0, 0x14, 0,                          // Null Address, data
-                    0x52, 0x02, 0x20, 0x06, 0x24, 0x01, 0x05, 0x9D, 0x06, 0x00,
-                    0x01, 0x02, 0x20, 0x01, 0x24, 0x01, 0x01, 0x00, 0x01, 0x03};
+  const Bytes rr = {
+      0x6F, 0,    0x24, 0,    0x04, 0x03, 0x02, 0x01, 0,    0,    0,    0,  // header
+      2,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,  // context 2, options
+      0,    0,    0,    0,    5,    0,    2,    0,                          // handle, 5 s, 2 items
+      0,    0,    0,    0,    0xB2, 0,    0x14, 0,                          // Null Address, data
+      0x52, 0x02, 0x20, 0x06, 0x24, 0x01, 0x05, 0x9D, 0x06, 0x00, 0x01, 0x02,
+      0x20, 0x01, 0x24, 0x01, 0x01, 0x00, 0x01, 0x03};
   EXPECT_EQ(frames[1], rr);
   const Bytes unreg = {0x66, 0, 0, 0, 0x04, 0x03, 0x02, 0x01, 0, 0, 0, 0,
                        0,    0, 0, 0, 0,    0,    0,    0,    0, 0, 0, 0};
@@ -242,13 +246,19 @@ TEST(EnipWire, MalformedRepliesAreRefusedWithClearTexts) {
        },
        kLinkMalformedReply, "Malformed reply from 127.0.0.1:PORT: bad SendRRData items"},
       {"reply to another service",
-       [&](const Bytes& q) { return rr(q, EncodeSendRRData(0, Bytes{0x8E, 0, 0, 0})); },
+       [&](const Bytes& q) {
+         return rr(q, EncodeSendRRData(0, Bytes{0x8E, 0, 0, 0}));
+       },
        kLinkMalformedReply, "Malformed reply from 127.0.0.1:PORT: not a reply to service 0x01"},
       {"router reply without error",
-       [&](const Bytes& q) { return rr(q, EncodeSendRRData(0, Bytes{0xD2, 0, 0, 0})); },
+       [&](const Bytes& q) {
+         return rr(q, EncodeSendRRData(0, Bytes{0xD2, 0, 0, 0}));
+       },
        kLinkMalformedReply, "Malformed reply from 127.0.0.1:PORT: not a reply to service 0x01"},
       {"truncated status",
-       [&](const Bytes& q) { return rr(q, EncodeSendRRData(0, Bytes{0x81, 0, 1, 2, 0})); },
+       [&](const Bytes& q) {
+         return rr(q, EncodeSendRRData(0, Bytes{0x81, 0, 1, 2, 0}));
+       },
        kLinkMalformedReply, "Malformed reply from 127.0.0.1:PORT: truncated CIP reply"},
       {"length beyond the bytes, then closed",
        [&](const Bytes& q) {

@@ -51,7 +51,8 @@ class ChassisTest : public testing::Test {
   Reply Send(int slot, uint8_t service, const Bytes& path, const Bytes& data = {}) {
     const Bytes request = EncodeMrRequest(service, path, data);
     const PortHop hop = PortHop::Slot(kPortBackplane, static_cast<uint8_t>(slot));
-    RouterOutcome out = chassis.BridgeRequest(EncodeUnconnectedSend(5000, request, EncodeRoute({&hop, 1})));
+    RouterOutcome out =
+        chassis.BridgeRequest(EncodeUnconnectedSend(5000, request, EncodeRoute({&hop, 1})));
     Reply r;
     r.kind = out.kind;
     if (out.kind != CipOutcome::Kind::Reply) return r;
@@ -128,8 +129,11 @@ TEST_F(ChassisTest, BadRoutesAndPathsGetCipErrors) {
     return DecodeMrReply(chassis.BridgeRequest(req).message);
   };
   // Unconnected_Send data that lies about its sizes or routes elsewhere.
-  struct Case { Bytes data; uint16_t extended; };
-  for (const Case& c : {Case{{0x05, 0x9D, 0x40, 0x00, 0x01}, 0x0205},           // size beyond data
+  struct Case {
+    Bytes data;
+    uint16_t extended;
+  };
+  for (const Case& c : {Case{{0x05, 0x9D, 0x40, 0x00, 0x01}, 0x0205},  // size beyond data
                         Case{{0x05, 0x9D, 0x02, 0x00, 0x01, 0x00, 0x09, 0}, 0x0205},  // route words
                         Case{{0x05, 0x9D, 0x02, 0x00, 0x01, 0x00, 0x01, 0, 0x03, 0x03}, 0x0311},
                         Case{{0x05, 0x9D, 0x02, 0x00, 0x01, 0x00, 0x01, 0, 0x41, 0x03}, 0x0315}}) {
@@ -182,7 +186,12 @@ TEST_F(ChassisTest, EditStateAndChunkBounds) {
   Insert({});
   Bytes chunk = Le32(0, 0);
   chunk.resize(5);
-  struct Case { uint8_t service; Bytes data; uint8_t general; uint16_t extended; };
+  struct Case {
+    uint8_t service;
+    Bytes data;
+    uint8_t general;
+    uint16_t extended;
+  };
   // Outside an edit: no writes and no end.
   for (const Case& c : {Case{0x37, chunk, kCipObjectStateConflict, 0},
                         Case{0x36, {}, kCipObjectStateConflict, 0}}) {
@@ -193,15 +202,14 @@ TEST_F(ChassisTest, EditStateAndChunkBounds) {
   Bytes tooLong(4 + 257, 0);
   Bytes beyond(4 + 10, 0);
   PutLe32(beyond.data(), 6820);
-  for (const Case& c : {Case{0x37, {0, 0, 0, 0}, kCipNotEnoughData, 0},
-                        Case{0x37, tooLong, kCipTooMuchData, 0},
-                        Case{0x37, beyond, kCipInvalidAttributeValue, 0},
-                        Case{0x38, Le32(0, 0), kCipInvalidAttributeValue, 4},
-                        Case{0x38, Le32(0, 257), kCipInvalidAttributeValue, 4},
-                        Case{0x38, Le32(6800, 100), kCipInvalidAttributeValue, 0},
-                        Case{0x38, Le32(0xFFFFFFFF, 1), kCipInvalidAttributeValue, 0},
-                        Case{0x38, {0, 0, 0, 0}, kCipNotEnoughData, 0},
-                        Case{0x32, {1}, kCipTooMuchData, 0}}) {
+  for (const Case& c :
+       {Case{0x37, {0, 0, 0, 0}, kCipNotEnoughData, 0}, Case{0x37, tooLong, kCipTooMuchData, 0},
+        Case{0x37, beyond, kCipInvalidAttributeValue, 0},
+        Case{0x38, Le32(0, 0), kCipInvalidAttributeValue, 4},
+        Case{0x38, Le32(0, 257), kCipInvalidAttributeValue, 4},
+        Case{0x38, Le32(6800, 100), kCipInvalidAttributeValue, 0},
+        Case{0x38, Le32(0xFFFFFFFF, 1), kCipInvalidAttributeValue, 0},
+        Case{0x38, {0, 0, 0, 0}, kCipNotEnoughData, 0}, Case{0x32, {1}, kCipTooMuchData, 0}}) {
     Reply r = Send(3, c.service, kConfigClass, c.data);
     EXPECT_EQ(r.general, c.general) << int(c.service) << " " << c.data.size();
     EXPECT_EQ(r.extended, c.extended) << int(c.service) << " " << c.data.size();
@@ -215,7 +223,8 @@ TEST_F(ChassisTest, AutoScanCompletesAfterTheGivenHeardReads) {
   std::vector<HeardCardFile> network;
   std::string error;
   ASSERT_TRUE(ParseNetworkText("cardfile 8 16 A16 - 32 # two racks\n\ncardfile 40 8 dlen=3\n",
-                               network, error)) << error;
+                               network, error))
+      << error;
   ModuleSettings s;
   s.heard = EncodeHeardRecord(network);
   s.scanPolls = 3;

@@ -1,6 +1,8 @@
 // The simulator on the network: real loopback TCP (and UDP) against the
 // server library, with raw sockets that send what a well-behaved client
 // never would.
+#include "sim/sim_server.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -17,7 +19,6 @@
 #include "link/enip/register_session.h"
 #include "link/enip/send_rr_data.h"
 #include "link/enip_dtl.h"
-#include "sim/sim_server.h"
 
 namespace krn::sim {
 namespace {
@@ -180,8 +181,8 @@ TEST(SimServer, SurvivesAnyBytesAndKeepsServingOthers) {
   DtlTarget target;
   ASSERT_TRUE(dtl.CreateTargetFromPath(s.Path(3), target));
   uint8_t reply[504];
-  const DtlReply r = dtl.CipMessageSend({110, 0, target.route}, 0x01, {0x02, 0x20, 0x01, 0x24, 0x01},
-                                        nullptr, 0, reply, 504, 5000);
+  const DtlReply r = dtl.CipMessageSend(
+      {110, 0, target.route}, 0x01, {0x02, 0x20, 0x01, 0x24, 0x01}, nullptr, 0, reply, 504, 5000);
   EXPECT_EQ(r.status, 0u) << dtl.ErrorText(r.status);
 }
 

@@ -75,8 +75,9 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   using namespace krn;
-  CLI::App app{"krnsim: a simulated ControlLogix chassis with an EtherNet/IP bridge in slot 0 "
-               "and a KRN-735 monitor or scanner module"};
+  CLI::App app{
+      "krnsim: a simulated ControlLogix chassis with an EtherNet/IP bridge in slot 0 "
+      "and a KRN-735 monitor or scanner module"};
   app.footer(kFooter);
   std::string variant = "monitor";
   std::string listen = "127.0.0.1:44818";
@@ -86,8 +87,9 @@ int main(int argc, char** argv) {
   uint16_t productCode = 0;
   std::vector<std::string> fails, silents, drops;
 
-  app.add_option("--variant", variant, "Module in the slot: monitor (CLX-KRN735-MON, 1021) or "
-                                       "scanner (CLX-KRN735-MAS, 1020)")
+  app.add_option("--variant", variant,
+                 "Module in the slot: monitor (CLX-KRN735-MON, 1021) or "
+                 "scanner (CLX-KRN735-MAS, 1020)")
       ->check(CLI::IsMember({"monitor", "scanner"}))
       ->capture_default_str();
   app.add_option("--listen", listen, "HOST:PORT to listen on; port 0 takes a free port")
@@ -95,25 +97,33 @@ int main(int argc, char** argv) {
   app.add_option("--slot", slot, "Chassis slot of the module")
       ->check(CLI::Range(1, 16))
       ->capture_default_str();
-  auto* heard = app.add_option("--heard", heardFile, "Raw 228-byte heard record the module "
-                                                     "reports once its auto-scan is complete");
-  app.add_option("--network", networkFile, "Text description of the card files the module "
-                                           "hears (format below)")
+  auto* heard = app.add_option("--heard", heardFile,
+                               "Raw 228-byte heard record the module "
+                               "reports once its auto-scan is complete");
+  app.add_option("--network", networkFile,
+                 "Text description of the card files the module "
+                 "hears (format below)")
       ->excludes(heard);
-  app.add_option("--flash", flashFile, "File that keeps the module's FLASH across runs "
-                                       "(6824 bytes; created when first stored)");
-  app.add_option("--scan-polls", scanPolls, "Heard reads until the auto-scan completes "
-                                            "(0: never completes)")
+  app.add_option("--flash", flashFile,
+                 "File that keeps the module's FLASH across runs "
+                 "(6824 bytes; created when first stored)");
+  app.add_option("--scan-polls", scanPolls,
+                 "Heard reads until the auto-scan completes "
+                 "(0: never completes)")
       ->capture_default_str();
-  app.add_option("--fail", fails, "SERVICE:N:GENERAL[:EXTENDED]  the N-th request of SERVICE "
-                                  "gets this CIP error status");
+  app.add_option("--fail", fails,
+                 "SERVICE:N:GENERAL[:EXTENDED]  the N-th request of SERVICE "
+                 "gets this CIP error status");
   app.add_option("--silent", silents, "SERVICE:N  the N-th request of SERVICE is never answered");
-  app.add_option("--drop", drops, "SERVICE:N  the N-th request of SERVICE closes the TCP "
-                                  "connection instead of an answer");
-  app.add_option("--product-code", productCode, "Product code in the module's Identity "
-                                                "(default: the variant's)");
-  app.add_option("--product-name", productName, "Product name in the module's Identity "
-                                                "(default: the variant's)");
+  app.add_option("--drop", drops,
+                 "SERVICE:N  the N-th request of SERVICE closes the TCP "
+                 "connection instead of an answer");
+  app.add_option("--product-code", productCode,
+                 "Product code in the module's Identity "
+                 "(default: the variant's)");
+  app.add_option("--product-name", productName,
+                 "Product name in the module's Identity "
+                 "(default: the variant's)");
   CLI11_PARSE(app, argc, argv);
 
   sim::ModuleSettings settings;
@@ -144,7 +154,8 @@ int main(int argc, char** argv) {
   auto module = std::make_unique<sim::SimModule>(settings);
   if (!module->LoadFlash(error)) return Fail(error);
   const std::pair<sim::FaultKind, std::vector<std::string>*> faultOptions[] = {
-      {sim::FaultKind::Fail, &fails}, {sim::FaultKind::Silent, &silents},
+      {sim::FaultKind::Fail, &fails},
+      {sim::FaultKind::Silent, &silents},
       {sim::FaultKind::Drop, &drops}};
   for (const auto& [kind, texts] : faultOptions) {
     for (const std::string& text : *texts) {

@@ -18,8 +18,8 @@ enum class ChannelStatus {
   NoDevice,  // the address names no device
   Refused,
   Timeout,
-  Lost,      // the peer closed or reset the connection
-  Error,     // any other failure; see detail
+  Lost,   // the peer closed or reset the connection
+  Error,  // any other failure; see detail
 };
 
 struct ChannelResult {

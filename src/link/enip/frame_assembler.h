@@ -12,7 +12,9 @@ namespace krn::enip {
 
 class FrameAssembler {
  public:
-  void Feed(std::span<const uint8_t> bytes) { buffer_.insert(buffer_.end(), bytes.begin(), bytes.end()); }
+  void Feed(std::span<const uint8_t> bytes) {
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+  }
 
   // Moves the next whole message (header and data) into `frame`; false
   // while it is incomplete.

@@ -79,7 +79,7 @@ std::optional<IdentityInfo> DecodeListIdentityReply(std::span<const uint8_t> byt
   ByteReader item(r.Bytes(r.U16()));
   if (!r.ok() || count < 1 || type != kItemIdentity) return std::nullopt;
   IdentityInfo id;
-  item.U16();  // protocol version
+  item.U16();    // protocol version
   item.U16Be();  // address family
   id.port = item.U16Be();
   id.ipv4 = item.U32Be();

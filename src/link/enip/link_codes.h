@@ -9,8 +9,8 @@ namespace krn::enip {
 
 enum LinkCode : uint32_t {
   kLinkOk = 0,
-  kLinkNotStarted = 0x0101,      // library not started
-  kLinkUnknownDriver = 0x0102,   // driver id or name not in the list
+  kLinkNotStarted = 0x0101,     // library not started
+  kLinkUnknownDriver = 0x0102,  // driver id or name not in the list
   kLinkDriverNotOpen = 0x0103,
   kLinkBadTarget = 0x0104,       // route the driver cannot follow
   kLinkBadRequestPath = 0x0105,  // request path with a wrong word count

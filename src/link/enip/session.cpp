@@ -27,7 +27,9 @@ uint16_t TimeoutSeconds(uint32_t timeoutMs) {
 EnipSession::EnipSession(std::unique_ptr<Channel> channel, std::string device)
     : channel_(std::move(channel)), device_(std::move(device)) {}
 
-EnipSession::~EnipSession() { channel_->Close(); }
+EnipSession::~EnipSession() {
+  channel_->Close();
+}
 
 void EnipSession::Drop() {
   channel_->Close();
@@ -44,8 +46,7 @@ SessionResult EnipSession::ChannelFailure(const ChannelResult& r, const char* du
   Drop();
   const std::string detail = r.detail.empty() ? "" : " (" + r.detail + ")";
   switch (r.status) {
-    case ChannelStatus::NoDevice:
-      return {kLinkNoDevice, "No device found at " + device_ + detail};
+    case ChannelStatus::NoDevice: return {kLinkNoDevice, "No device found at " + device_ + detail};
     case ChannelStatus::Refused:
       return {kLinkRefused, device_ + " refused the connection; is the address and port right?"};
     case ChannelStatus::Timeout:
@@ -54,8 +55,7 @@ SessionResult EnipSession::ChannelFailure(const ChannelResult& r, const char* du
     case ChannelStatus::Lost:
       return {kLinkConnectionLost,
               device_ + " closed the connection during the " + std::string(during) + detail};
-    default:
-      return {kLinkNetworkError, "Network error with " + device_ + detail};
+    default: return {kLinkNetworkError, "Network error with " + device_ + detail};
   }
 }
 
@@ -103,8 +103,8 @@ SessionResult EnipSession::Open(Clock::time_point deadline, uint32_t timeoutMs) 
   ++stats_.connects;
   std::vector<uint8_t> reply;
   bool sent = false;
-  SessionResult s = Exchange(kCmdRegisterSession, EncodeRegisterSession({}), reply, deadline,
-                             timeoutMs, sent);
+  SessionResult s =
+      Exchange(kCmdRegisterSession, EncodeRegisterSession({}), reply, deadline, timeoutMs, sent);
   if (!s.ok()) return s;
   auto data = DecodeRegisterSession(reply);
   if (!data || data->protocolVersion != kProtocolVersion || session_ == 0) {
@@ -151,8 +151,7 @@ void EnipSession::Close(uint32_t timeoutMs) {
     EncapHeader header;
     header.command = kCmdUnRegisterSession;
     header.session = session_;
-    channel_->Send(EncodeEncap(header, {}),
-                   Clock::now() + std::chrono::milliseconds(timeoutMs));
+    channel_->Send(EncodeEncap(header, {}), Clock::now() + std::chrono::milliseconds(timeoutMs));
   }
   Drop();
 }

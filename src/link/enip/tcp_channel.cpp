@@ -67,7 +67,9 @@ struct TcpChannel::Impl {
 TcpChannel::TcpChannel(std::string host, uint16_t port)
     : impl_(std::make_unique<Impl>(std::move(host), port)) {}
 
-TcpChannel::~TcpChannel() { Close(); }
+TcpChannel::~TcpChannel() {
+  Close();
+}
 
 ChannelResult TcpChannel::Connect(Clock::time_point deadline) {
   Close();
@@ -96,7 +98,9 @@ ChannelResult TcpChannel::Connect(Clock::time_point deadline) {
   return {};
 }
 
-bool TcpChannel::IsOpen() const { return impl_->socket.is_open(); }
+bool TcpChannel::IsOpen() const {
+  return impl_->socket.is_open();
+}
 
 bool TcpChannel::PeerDropped() {
   if (!impl_->socket.is_open()) return true;
