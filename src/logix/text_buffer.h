@@ -3,6 +3,7 @@
 // fixed-size move, numbers are written in place.
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
@@ -22,7 +23,7 @@ class TextBuffer {
     static constexpr std::size_t kMax = 64;
     explicit Piece(std::string_view text) : size_(text.size()) {
       if (size_ <= kMax)
-        std::memcpy(fixed_, text.data(), size_);
+        std::copy(text.begin(), text.end(), fixed_);
       else
         long_ = text;
     }
@@ -36,9 +37,9 @@ class TextBuffer {
       const std::string_view number(digits, static_cast<std::size_t>(end - digits));
       size_ = prefix.size() + number.size() + suffix.size();
       if (size_ <= kMax) {
-        std::memcpy(fixed_, prefix.data(), prefix.size());
-        std::memcpy(fixed_ + prefix.size(), number.data(), number.size());
-        std::memcpy(fixed_ + prefix.size() + number.size(), suffix.data(), suffix.size());
+        std::copy(prefix.begin(), prefix.end(), fixed_);
+        std::copy(number.begin(), number.end(), fixed_ + prefix.size());
+        std::copy(suffix.begin(), suffix.end(), fixed_ + prefix.size() + number.size());
       } else {
         long_.assign(prefix).append(number).append(suffix);
       }
