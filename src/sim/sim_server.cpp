@@ -42,32 +42,42 @@ class Client : public std::enable_shared_from_this<Client> {
   }
 
  private:
+  // Waits until bytes are there, then takes all of them with one read: no
+  // read is tried before the client has sent anything.
   void Read() {
     auto self = shared_from_this();
-    socket_.async_read_some(
-        asio::buffer(buffer_), [this, self](asio::error_code ec, std::size_t n) {
-          if (closed_) return;
-          if (ec) {
-            Close();
-            return;
-          }
-          std::vector<SimOutput> outputs;
-          connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
-          for (SimOutput& out : outputs) {
-            if (out.kind == SimOutput::Kind::Close) {
-              closeAfterWrites_ = true;
-              break;
-            }
-            Queue(std::move(out.bytes));
-          }
-          if (closed_) return;
-          if (closeAfterWrites_) {
-            if (queue_.empty()) Close();
-            return;
-          }
-          WatchStall();
+    socket_.async_wait(tcp::socket::wait_read, [this, self](asio::error_code ec) {
+      if (closed_) return;
+      std::size_t n = 0;
+      if (!ec) {
+        socket_.non_blocking(true, ec);
+        if (!ec) n = socket_.read_some(asio::buffer(buffer_), ec);
+        if (ec == asio::error::would_block || ec == asio::error::try_again) {
           Read();
-        });
+          return;
+        }
+      }
+      if (ec) {
+        Close();
+        return;
+      }
+      std::vector<SimOutput> outputs;
+      connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
+      for (SimOutput& out : outputs) {
+        if (out.kind == SimOutput::Kind::Close) {
+          closeAfterWrites_ = true;
+          break;
+        }
+        Queue(std::move(out.bytes));
+      }
+      if (closed_) return;
+      if (closeAfterWrites_) {
+        if (queue_.empty()) Close();
+        return;
+      }
+      WatchStall();
+      Read();
+    });
   }
 
   // The deadline runs from the first byte of an incomplete message, so a

@@ -1,7 +1,8 @@
 // EtherNet/IP over TCP with standalone asio: connect, send and receive each
 // run until they finish or the caller's deadline passes; then the socket is
 // closed, so a late reply can never be taken for the answer to a later
-// request.
+// request. Replies are read into a buffer and cut into messages header
+// first, however the bytes arrive.
 #pragma once
 
 #include <memory>
