@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -35,60 +36,71 @@ constexpr std::string_view kEol = "\r\n";
 
 // ---- writing ----
 
-void AppendUnsigned(std::string& out, uint32_t v) {
-  char buf[10];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
-}
+// Writes into a buffer sized for the longest possible text; no bounds checks
+// per character are needed.
+class TextWriter {
+ public:
+  explicit TextWriter(char* out) : p_(out) {}
+  char* End() const { return p_; }
 
-void AppendSigned(std::string& out, int32_t v) {
-  char buf[11];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
-}
-
-void AppendThreeDigits(std::string& out, uint8_t v) {
-  out.push_back(static_cast<char>('0' + v / 100));
-  out.push_back(static_cast<char>('0' + v / 10 % 10));
-  out.push_back(static_cast<char>('0' + v % 10));
-}
-
-void AppendHex8(std::string& out, uint32_t v) {
-  for (int shift = 28; shift >= 0; shift -= 4) out.push_back("0123456789abcdef"[(v >> shift) & 0xF]);
-}
-
-void AppendSlotLine(std::string& out, std::string_view key,
-                    const std::array<uint8_t, kSlotsPerRack>& values) {
-  out.append(key);
-  for (int s = 0; s < kSlotsPerRack; ++s) {
-    out.append(s == 0 ? " " : "  ");
-    AppendUnsigned(out, values[s]);
+  void Text(std::string_view s) {
+    std::memcpy(p_, s.data(), s.size());
+    p_ += s.size();
   }
-  out.append(kEol);
+  void Char(char c) { *p_++ = c; }
+  void Unsigned(uint32_t v) { p_ = std::to_chars(p_, p_ + 10, v).ptr; }
+  void Signed(int32_t v) { p_ = std::to_chars(p_, p_ + 11, v).ptr; }
+  void ThreeDigits(uint8_t v) {
+    *p_++ = static_cast<char>('0' + v / 100);
+    *p_++ = static_cast<char>('0' + v / 10 % 10);
+    *p_++ = static_cast<char>('0' + v % 10);
+  }
+  void Hex8(uint32_t v) {
+    for (int shift = 28; shift >= 0; shift -= 4) *p_++ = "0123456789abcdef"[(v >> shift) & 0xF];
+  }
+
+ private:
+  char* p_;
+};
+
+// Longest texts: a header with a 17-character name, and a rack block whose
+// every number has its most digits.
+constexpr std::size_t kMaxHeaderLength = 120;
+constexpr std::size_t kMaxRackLength = 40 + 3 * (15 + 12 * 5) + 4 * 28 + 48 * 26;
+
+void WriteSlotLine(TextWriter& w, std::string_view key,
+                   const std::array<uint8_t, kSlotsPerRack>& values) {
+  w.Text(key);
+  for (int s = 0; s < kSlotsPerRack; ++s) {
+    w.Text(s == 0 ? std::string_view(" ") : std::string_view("  "));
+    w.Unsigned(values[s]);
+  }
+  w.Text(kEol);
 }
 
-void AppendRack(std::string& out, const RackRecord& rack) {
-  out.append("Byte Address: ");
-  AppendThreeDigits(out, rack.ByteAddress);
-  out.append(" DLen: ");
-  AppendUnsigned(out, rack.DLen);
-  out.append(" ALen: ");
-  AppendUnsigned(out, rack.ALen);
-  out.append(kEol);
-  AppendSlotLine(out, kDSlotLenMarker, rack.DSlotLen);
-  AppendSlotLine(out, kASlotLenMarker, rack.ASlotLen);
-  AppendSlotLine(out, kIOTypeMarker, rack.IOTypeArray);
+void WriteRack(TextWriter& w, const RackRecord& rack) {
+  w.Text("Byte Address: ");
+  w.ThreeDigits(rack.ByteAddress);
+  w.Text(" DLen: ");
+  w.Unsigned(rack.DLen);
+  w.Text(" ALen: ");
+  w.Unsigned(rack.ALen);
+  w.Text(kEol);
+  WriteSlotLine(w, kDSlotLenMarker, rack.DSlotLen);
+  WriteSlotLine(w, kASlotLenMarker, rack.ASlotLen);
+  WriteSlotLine(w, kIOTypeMarker, rack.IOTypeArray);
   for (int t = 0; t < kCopyTableCount; ++t) {
-    out.append(kTableMarkers[t]).append(kEol);
+    w.Text(kTableMarkers[t]);
+    w.Text(kEol);
     for (const CopyTableEntry& e : rack.Tables[t]) {
-      AppendUnsigned(out, e.Area);
-      out.push_back(' ');
-      AppendUnsigned(out, e.ClxOffset);
-      out.push_back(' ');
-      AppendUnsigned(out, e.SerialOffset);
-      out.push_back(' ');
-      AppendUnsigned(out, e.Length);
-      out.append(kEol);
+      w.Unsigned(e.Area);
+      w.Char(' ');
+      w.Unsigned(e.ClxOffset);
+      w.Char(' ');
+      w.Unsigned(e.SerialOffset);
+      w.Char(' ');
+      w.Unsigned(e.Length);
+      w.Text(kEol);
     }
   }
 }
@@ -177,20 +189,21 @@ bool ReadRackBody(LineReader& lines, RackRecord& rack) {
 }  // namespace
 
 void WriteConfigFile(const ConfigImage& image, std::string& out) {
-  out.clear();
   const uint32_t racks = std::min<uint32_t>(image.NumRacks, kMaxRacks);
-  out.reserve(80 + racks * 1200);
-  out.append("Number of Racks: ");
-  AppendSigned(out, static_cast<int32_t>(image.NumRacks));
-  out.append(" Name: ");
+  out.resize(kMaxHeaderLength + racks * kMaxRackLength);
+  TextWriter w(out.data());
+  w.Text("Number of Racks: ");
+  w.Signed(static_cast<int32_t>(image.NumRacks));
+  w.Text(" Name: ");
   const char* name = image.Name.data();
-  out.append(name, std::find(name, name + kNameSize - 1, '\0'));
-  out.append(" Options: ");
-  AppendHex8(out, image.Options);
-  out.append(" Cfg Id: ");
-  AppendHex8(out, image.CfgId);
-  out.append(kEol);
-  for (uint32_t r = 0; r < racks; ++r) AppendRack(out, image.Racks[r]);
+  w.Text(std::string_view(name, std::find(name, name + kNameSize - 1, '\0') - name));
+  w.Text(" Options: ");
+  w.Hex8(image.Options);
+  w.Text(" Cfg Id: ");
+  w.Hex8(image.CfgId);
+  w.Text(kEol);
+  for (uint32_t r = 0; r < racks; ++r) WriteRack(w, image.Racks[r]);
+  out.resize(static_cast<std::size_t>(w.End() - out.data()));
 }
 
 std::string ConfigFileText(const ConfigImage& image) {

@@ -27,10 +27,18 @@ bool ReadNumber(std::string_view line, std::size_t& i, char conversion, std::siz
   }
   uint32_t v = 0;
   const std::size_t first = pos;
-  for (; pos < limit; ++pos) {
-    const int d = HexDigit(line[pos]);
-    if (d < 0 || static_cast<unsigned>(d) >= base) break;
-    v = v * base + static_cast<uint32_t>(d);
+  if (base == 10) {
+    for (; pos < limit; ++pos) {
+      const auto d = static_cast<unsigned>(static_cast<unsigned char>(line[pos]) - '0');
+      if (d > 9) break;
+      v = v * 10 + d;
+    }
+  } else {
+    for (; pos < limit; ++pos) {
+      const int d = HexDigit(line[pos]);
+      if (d < 0) break;
+      v = v * 16 + static_cast<uint32_t>(d);
+    }
   }
   if (pos == first) return false;
   value = negative ? 0u - v : v;
