@@ -56,9 +56,15 @@ void SimConnection::Handle(const std::vector<uint8_t>& frame, std::vector<SimOut
 
   switch (h.command) {
     case kCmdNop: return;
-    case kCmdListIdentity:
-      send(kEncapSuccess, EncodeListIdentityReply(chassis_.bridgeIdentity()), h.session);
+    case kCmdListIdentity: {
+      IdentityInfo identity = chassis_.bridgeIdentity();
+      if (localPort_ != 0) {
+        identity.ipv4 = localIpv4_;
+        identity.port = localPort_;
+      }
+      send(kEncapSuccess, EncodeListIdentityReply(identity), h.session);
       return;
+    }
     case kCmdListServices: send(kEncapSuccess, ListServicesReply(), h.session); return;
     case kCmdListInterfaces: {
       const uint8_t none[2] = {0, 0};

@@ -30,6 +30,12 @@ class SimConnection {
   // An incomplete message is waiting for more bytes.
   bool MidMessage() const { return assembler_.HasPartial(); }
   bool closed() const { return closed_; }
+  // The address the client reached, for the socket address of ListIdentity
+  // (a chassis listening on every interface has no single one).
+  void SetLocalAddress(uint32_t ipv4, uint16_t port) {
+    localIpv4_ = ipv4;
+    localPort_ = port;
+  }
 
  private:
   void Handle(const std::vector<uint8_t>& frame, std::vector<SimOutput>& out);
@@ -40,6 +46,8 @@ class SimConnection {
   enip::FrameAssembler assembler_;
   uint32_t session_ = 0;  // 0 until RegisterSession
   bool closed_ = false;
+  uint32_t localIpv4_ = 0;
+  uint16_t localPort_ = 0;
 };
 
 }  // namespace krn::sim

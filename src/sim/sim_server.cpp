@@ -29,7 +29,14 @@ class Client : public std::enable_shared_from_this<Client> {
         stallTimeout_(stallTimeout),
         clients_(clients) {}
 
-  void Start() { Read(); }
+  void Start() {
+    asio::error_code ec;
+    const tcp::endpoint local = socket_.local_endpoint(ec);
+    if (!ec && local.address().is_v4()) {
+      connection_.SetLocalAddress(local.address().to_v4().to_uint(), local.port());
+    }
+    Read();
+  }
 
   void Close() {
     if (closed_) return;

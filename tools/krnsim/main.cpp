@@ -38,6 +38,11 @@ option may be given several times.
   --silent 0x01:1         the first identity request is never answered
   --drop 0x38:3+          from the 3rd read chunk on, the connection is closed
 
+The bridge in slot 0 answers ListIdentity (TCP and UDP), RegisterSession and
+SendRRData and routes Unconnected_Send over the backplane; an empty slot
+answers with general status 01, extended 0312. A client that stalls in the
+middle of a message for 10 s is disconnected.
+
 The first line on stdout is "listening on HOST:PORT". SIGINT or SIGTERM stop.)";
 
 bool ReadFile(const std::string& path, std::string& content) {
@@ -92,7 +97,8 @@ int main(int argc, char** argv) {
                  "scanner (CLX-KRN735-MAS, 1020)")
       ->check(CLI::IsMember({"monitor", "scanner"}))
       ->capture_default_str();
-  app.add_option("--listen", listen, "HOST:PORT to listen on; port 0 takes a free port")
+  app.add_option("--listen", listen,
+                 "HOST:PORT to listen on, HOST an IP address; port 0 takes a free port")
       ->capture_default_str();
   app.add_option("--slot", slot, "Chassis slot of the module")
       ->check(CLI::Range(1, 16))
