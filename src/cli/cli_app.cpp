@@ -1,7 +1,8 @@
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/cli_context.h"
 
@@ -16,8 +17,8 @@ std::string Lowercase(std::string s) {
 
 }  // namespace
 
-MsgResult TerminalUi::Message(const std::string& text, const std::string& title,
-                              MsgButtons buttons, MsgIcon icon) {
+MsgResult TerminalUi::Message(const std::string& text, const std::string& title, MsgButtons buttons,
+                              MsgIcon icon) {
   (void)icon;
   EndProgress();
   if (!title.empty()) std::cerr << title << ": ";

@@ -29,7 +29,9 @@ struct ConfigArgs {
   bool allPushPull = false;
 };
 
-char SlotLetter(int slot) { return static_cast<char>('A' + slot); }
+char SlotLetter(int slot) {
+  return static_cast<char>('A' + slot);
+}
 
 // Refuses a rack index the configuration does not have.
 bool CheckRackIndex(CliContext& ctx, const ConfigImage& image, int rack) {
@@ -97,9 +99,12 @@ void SetDirectionsCommand(CliContext& ctx, const ConfigArgs& a) {
     const DirectionChoice shown = ShownDirection(rack.IOTypeArray[s]);
     DirectionChoice wanted = shown;
     switch (a.dirs[s]) {
-      case 'I': case 'i': wanted = DirectionChoice::Input; break;
-      case 'O': case 'o': wanted = DirectionChoice::Output; break;
-      case 'U': case 'u': wanted = DirectionChoice::Undefined; break;
+      case 'I':
+      case 'i': wanted = DirectionChoice::Input; break;
+      case 'O':
+      case 'o': wanted = DirectionChoice::Output; break;
+      case 'U':
+      case 'u': wanted = DirectionChoice::Undefined; break;
       default: break;
     }
     // The dialog greys an empty slot's choice: it cannot be changed.
@@ -158,8 +163,8 @@ void RegisterConfigCommands(CLI::App& app, CliContext& ctx) {
   AddOutputOption(*create, a->out, true);
   create->callback([&ctx, a] { NewCommand(ctx, *a); });
 
-  auto* signature =
-      app.add_subcommand("signature", "Print the configuration's signature (Cfg Id) as 8 hex digits");
+  auto* signature = app.add_subcommand(
+      "signature", "Print the configuration's signature (Cfg Id) as 8 hex digits");
   signature->add_option("FILE", a->file, "Configuration file (" + ext + ")")->required();
   signature->callback([&ctx, a] { SignatureCommand(ctx, *a); });
 
@@ -182,14 +187,16 @@ void RegisterConfigCommands(CLI::App& app, CliContext& ctx) {
   dirs->callback([&ctx, a] { SetDirectionsCommand(ctx, *a); });
 
   auto* name = app.add_subcommand(
-      "set-name", "Set the module name" +
-                      std::string(ctx.variant->hasPushPullOption ? " and the push/pull option" : "") +
-                      ", as the Module Properties dialog does");
+      "set-name",
+      "Set the module name" +
+          std::string(ctx.variant->hasPushPullOption ? " and the push/pull option" : "") +
+          ", as the Module Properties dialog does");
   name->add_option("FILE", a->file, "Configuration file (" + ext + ")")->required();
-  name->add_option("NAME", a->name, "Module name, at most 15 characters (may be empty)")->required();
+  name->add_option("NAME", a->name, "Module name, at most 15 characters (may be empty)")
+      ->required();
   if (ctx.variant->hasPushPullOption) {
-    auto* one = name->add_flag("--one-push-pull", a->onePushPull,
-                               "Scan One Push/Pull card per scan");
+    auto* one =
+        name->add_flag("--one-push-pull", a->onePushPull, "Scan One Push/Pull card per scan");
     auto* all = name->add_flag("--all-push-pull", a->allPushPull, "All Push/Pull cards per scan");
     one->excludes(all);
   }
@@ -198,8 +205,9 @@ void RegisterConfigCommands(CLI::App& app, CliContext& ctx) {
 
   if (ctx.variant->hasDeleteRack) {
     auto* del = app.add_subcommand(
-        "delete-rack", "Delete a rack; the later racks move up and all ControlLogix addresses are "
-                       "cleared");
+        "delete-rack",
+        "Delete a rack; the later racks move up and all ControlLogix addresses are "
+        "cleared");
     del->add_option("FILE", a->file, "Configuration file (" + ext + ")")->required();
     del->add_option("R", a->rack, "Rack index as stored, from 0")->required();
     AddOutputOption(*del, a->out);

@@ -22,8 +22,8 @@ void StoreRackDirections(RackRecord& rack,
   for (int s = 0; s < kSlotsPerRack; ++s) rack.IOTypeArray[s] = DirectionValue(choices[s]);
 }
 
-void StoreModuleProperties(ConfigImage& image, const ModuleVariant& variant,
-                           std::string_view name, bool onePushPullPerScan) {
+void StoreModuleProperties(ConfigImage& image, const ModuleVariant& variant, std::string_view name,
+                           bool onePushPullPerScan) {
   StoreModuleName(image, name);
   if (variant.hasPushPullOption)
     image.Options = onePushPullPerScan ? (image.Options | 1u) : (image.Options & ~1u);

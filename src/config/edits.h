@@ -27,10 +27,12 @@ void StoreRackDirections(RackRecord& rack,
 // Module Properties OK: the name (at most 15 characters, the first 16 bytes
 // cleared first) and, in the scanner build, Options bit 0 (set for "Scan One
 // Push/Pull card per scan"); the other option bits stay.
-void StoreModuleProperties(ConfigImage& image, const ModuleVariant& variant,
-                           std::string_view name, bool onePushPullPerScan);
+void StoreModuleProperties(ConfigImage& image, const ModuleVariant& variant, std::string_view name,
+                           bool onePushPullPerScan);
 
-inline bool OnePushPullPerScan(const ConfigImage& image) { return (image.Options & 1u) != 0; }
+inline bool OnePushPullPerScan(const ConfigImage& image) {
+  return (image.Options & 1u) != 0;
+}
 
 inline constexpr int kModuleNameMax = 15;
 

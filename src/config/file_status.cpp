@@ -27,26 +27,21 @@ std::string FileErrorText(const FileStatus& status, const std::string& path) {
       return WithPath(reading ? msg::kFileNotFound : msg::kFileBadPath, path);
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
-      return WithPath(msg::kFileBadPath, path);
+    case ELOOP: return WithPath(msg::kFileBadPath, path);
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY:
-      return WithPath(msg::kFileAccessDenied, path);
+    case ETXTBSY: return WithPath(msg::kFileAccessDenied, path);
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
       return std::string(msg::kDiskFull);
     case EMFILE:
-    case ENFILE:
-      return WithPath(msg::kFileTooManyOpen, path);
-    case EIO:
-      return WithPath(msg::kFileHardIo, path);
-    default:
-      break;
+    case ENFILE: return WithPath(msg::kFileTooManyOpen, path);
+    case EIO: return WithPath(msg::kFileHardIo, path);
+    default: break;
   }
   switch (status.stage) {
     case FileStage::Open:

@@ -45,6 +45,8 @@ uint8_t SlotLengthFromCode(uint8_t code) {
   }
 }
 
-uint8_t AnalogLengthFromCode(uint8_t code) { return SlotLengthFromCode(code) != 0 ? 16 : 0; }
+uint8_t AnalogLengthFromCode(uint8_t code) {
+  return SlotLengthFromCode(code) != 0 ? 16 : 0;
+}
 
 }  // namespace krn

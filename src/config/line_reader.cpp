@@ -65,7 +65,8 @@ bool ChunkedLineReader::Next(std::string_view& line) {
   for (;;) {
     const char* start = buffer_.data() + begin_;
     const std::size_t avail = end_ - begin_;
-    const void* lf = avail > scanned ? std::memchr(start + scanned, '\n', avail - scanned) : nullptr;
+    const void* lf =
+        avail > scanned ? std::memchr(start + scanned, '\n', avail - scanned) : nullptr;
     if (lf != nullptr) {
       const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
       begin_ += length + 1;

@@ -16,8 +16,8 @@ std::string AddressesMissing(const ModuleVariant& variant) {
 
 std::string CardFileOverflows(int bitAddress) {
   char text[96];
-  std::snprintf(text, sizeof text, "Card file at byte address %04d overflows the I/O range (0-2040)",
-                bitAddress);
+  std::snprintf(text, sizeof text,
+                "Card file at byte address %04d overflows the I/O range (0-2040)", bitAddress);
   return text;
 }
 

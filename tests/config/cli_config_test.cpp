@@ -122,7 +122,7 @@ TEST_F(CliConfigTest, FromHeardRefusesRecordsThatCannotBecomeAConfiguration) {
       {HeardBytes(running), std::string(msg::kHeardIncomplete)},
       {HeardBytes(tooMany), msg::HeardTooManyRacks(17)},
       {std::string(100, '\1'), dir.Path("heard.bin") + " holds 100 bytes; a heard configuration "
-                                                      "record has exactly 228."},
+                                                       "record has exactly 228."},
   };
   for (const auto& [bytes, message] : cases) {
     test::WriteText(dir.Path("heard.bin"), bytes);
@@ -147,7 +147,8 @@ TEST_F(CliConfigTest, SetDirectionsStoresAsTheRackPropertiesDialog) {
 
   // A DIRS that starts with '-' follows "--"; -o leaves the input alone.
   const std::string before = test::FileText(file);
-  run = Lookwell({"set-directions", file, "--rack", "1", "-o", dir.Path("o.lkw"), "--", "-i"
+  run = Lookwell({"set-directions", file, "--rack", "1", "-o", dir.Path("o.lkw"), "--",
+                  "-i"
                   "uu.-......"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(test::FileText(file), before);
@@ -166,10 +167,13 @@ TEST_F(CliConfigTest, SetDirectionsRefusalsWriteNothing) {
       {{"--rack", "0", "IOIOIOIOIOI"}, 2, ""},
       {{"--rack", "0", "IOIOIOIOIOIX"}, 2, ""},
       {{"IOIOIOIOIOIO"}, 2, ""},
-      {{"--rack", "2", "............"}, 1,
+      {{"--rack", "2", "............"},
+       1,
        "Rack 2 does not exist: the configuration has 2 rack(s), numbered 0 to 1.\n"},
-      {{"--rack", "0", "...I........"}, 1, "Slot D of rack 0 is empty; its direction cannot be "
-                                           "changed.\n"},
+      {{"--rack", "0", "...I........"},
+       1,
+       "Slot D of rack 0 is empty; its direction cannot be "
+       "changed.\n"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args{"set-directions", file};

@@ -14,8 +14,12 @@
 namespace krn {
 namespace {
 
-const ModuleVariant& Monitor() { return MonitorVariant(); }
-const ModuleVariant& Scanner() { return ScannerVariant(); }
+const ModuleVariant& Monitor() {
+  return MonitorVariant();
+}
+const ModuleVariant& Scanner() {
+  return ScannerVariant();
+}
 
 std::string ReadFixture(const std::string& name) {
   std::ifstream in(std::string(KRN_TEST_DATA_DIR) + "/config/" + name, std::ios::binary);
@@ -54,7 +58,8 @@ TEST(ConfigFileWriter, WritesTheDocumentedFormat) {
 
   ConfigImage empty;
   ClearImage(empty, Monitor());
-  EXPECT_EQ(ConfigFileText(empty), "Number of Racks: 0 Name:  Options: 00000000 Cfg Id: 00000000\r\n");
+  EXPECT_EQ(ConfigFileText(empty),
+            "Number of Racks: 0 Name:  Options: 00000000 Cfg Id: 00000000\r\n");
 
   std::ostringstream out;
   WriteConfigFile(test::SampleImage(Monitor()), out);
@@ -63,8 +68,8 @@ TEST(ConfigFileWriter, WritesTheDocumentedFormat) {
 
 TEST(ConfigFileWriter, NeverWritesBeyondTheImage) {
   ConfigImage img = test::SampleImage(Monitor());
-  img.NumRacks = 1000;                // garbage from a module
-  img.Name.fill('x');                 // no NUL at all
+  img.NumRacks = 1000;  // garbage from a module
+  img.Name.fill('x');   // no NUL at all
   const std::string text = ConfigFileText(img);
   EXPECT_EQ(text.substr(0, 48), "Number of Racks: 1000 Name: xxxxxxxxxxxxxxxxx Op");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 56 * kMaxRacks);
@@ -97,7 +102,8 @@ TEST(ConfigFileRoundTrip, AnyConfigurationReadsBackTheSame) {
 }
 
 TEST(ConfigFileRoundTrip, NamesWithBlanksAndEmptyNamesKeepTheirOptions) {
-  for (std::string_view name : {"", "Line 7", " lead", "trail ", "  ", "a Options: b", "15_characters__"}) {
+  for (std::string_view name :
+       {"", "Line 7", " lead", "trail ", "  ", "a Options: b", "15_characters__"}) {
     const ConfigImage original = test::SampleImage(Scanner(), name);
     const ConfigImage back = Read(ConfigFileText(original), Scanner());
     EXPECT_EQ(ImageName(back), name);
@@ -138,9 +144,15 @@ struct PatternCase {
 
 TEST(LinePattern, MatchesLikeTheFileHasAlwaysBeenRead) {
   const PatternCase cases[] = {
-      {"Byte Address: 007 DLen: 4 ALen: 0", "Byte Address: %03d DLen: %d ALen: %d", {7, 4, 0}, true},
+      {"Byte Address: 007 DLen: 4 ALen: 0",
+       "Byte Address: %03d DLen: %d ALen: %d",
+       {7, 4, 0},
+       true},
       // a blank matches any run of white space, and none
-      {"Byte\t Address:7DLen:\t4   ALen:0", "Byte Address: %03d DLen: %d ALen: %d", {7, 4, 0}, true},
+      {"Byte\t Address:7DLen:\t4   ALen:0",
+       "Byte Address: %03d DLen: %d ALen: %d",
+       {7, 4, 0},
+       true},
       // at most three characters for %03d: the fourth digit then mismatches
       {"Byte Address: 0071 DLen: 4", "Byte Address: %03d DLen: %d ALen: %d", {7}, false},
       {"Byte Address: -12 DLen: 4", "Byte Address: %03d DLen: %d", {0u - 12u, 4}, true},
@@ -287,7 +299,8 @@ TEST(ConfigFileReader, RackCountsBeyondTheImageReadAtMostSixteenRacks) {
   big.NumRacks = 17;
   for (int r = 2; r < kMaxRacks; ++r) big.Racks[r] = big.Racks[r % 2];
   std::string text = ConfigFileText(big);
-  text += text.substr(text.find("Byte Address: 016"), text.find("Byte Address: 250") - text.find("Byte Address: 016"));
+  text += text.substr(text.find("Byte Address: 016"),
+                      text.find("Byte Address: 250") - text.find("Byte Address: 016"));
   ReadResult result;
   ConfigImage img = Read(text, Monitor(), &result);
   EXPECT_TRUE(result.formatError);

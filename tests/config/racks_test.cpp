@@ -30,10 +30,10 @@ TEST(HeardConfig, DecodesTheModulesBytes) {
   uint8_t* second = bytes + 4 + 14;
   second[0] = 31;
   second[1] = 7;
-  second[2] = 0x31;   // slot A code 1, slot B code 3
-  second[7] = 0xF0;   // slot L code 15
-  second[8] = 0x10;   // slot B analog
-  second[13] = 0x21;  // slot K flag 1, slot L flag 2
+  second[2] = 0x31;                    // slot A code 1, slot B code 3
+  second[7] = 0xF0;                    // slot L code 15
+  second[8] = 0x10;                    // slot B analog
+  second[13] = 0x21;                   // slot K flag 1, slot L flag 2
   bytes[kHeardConfigSize - 1] = 0xAB;  // last byte of the last rack
   const HeardConfig h = DecodeHeardConfig(bytes);
   EXPECT_TRUE(h.ScanComplete());
@@ -67,7 +67,8 @@ TEST(HeardConfig, SlotCodesDecodeBySizeAndExactAnalogFlag) {
       ASSERT_TRUE(BuildFromHeard(img, HeardOf({rack}), MonitorVariant(), ui));
       const uint8_t size = code == 1 ? 1 : code == 3 ? 2 : code == 15 ? 4 : 0;
       EXPECT_EQ(img.Racks[0].DSlotLen[0], size) << int(code);
-      EXPECT_EQ(img.Racks[0].ASlotLen[0], size != 0 && flag == 1 ? 16 : 0) << int(code) << int(flag);
+      EXPECT_EQ(img.Racks[0].ASlotLen[0], size != 0 && flag == 1 ? 16 : 0)
+          << int(code) << int(flag);
     }
   }
 }
@@ -105,7 +106,7 @@ TEST(CheckHeardRacks, RefusesTheFirstCardFileOutOfRangeOrOverlapping) {
 TEST(BuildFromHeard, ReplacesTheConfigurationWithTheHeardRacks) {
   HeardRack first = Heard(8, 6);
   first.SlotCodes = {0x31, 0x0F, 0, 0, 0, 0};  // A 8 bits, B 16 bits, C 32 bits
-  first.SlotAnalog = {0x10, 0, 0, 0, 0, 0};     // B analog
+  first.SlotAnalog = {0x10, 0, 0, 0, 0, 0};    // B analog
   HeardRack second = Heard(100, 1);
   second.SlotCodes = {0, 0, 0, 0, 0, 0x10};  // L 8 bits
   second.SlotAnalog = {0, 0, 0, 0, 0, 0x10};
@@ -146,8 +147,8 @@ TEST(BuildFromHeard, RefusalsLeaveTheConfigurationAsItWas) {
     HeardConfig heard;
     std::size_t messages;
   };
-  for (const Case& c : {Case{HeardOf({}), 0}, Case{tooMany, 1},
-                        Case{HeardOf({Heard(16, 4), Heard(18, 2)}), 1}}) {
+  for (const Case& c :
+       {Case{HeardOf({}), 0}, Case{tooMany, 1}, Case{HeardOf({Heard(16, 4), Heard(18, 2)}), 1}}) {
     ConfigImage img = before;
     test::RecordingUi ui;
     EXPECT_FALSE(BuildFromHeard(img, c.heard, MonitorVariant(), ui));
