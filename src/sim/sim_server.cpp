@@ -35,6 +35,7 @@ class Client : public std::enable_shared_from_this<Client> {
     if (!ec && local.address().is_v4()) {
       connection_.SetLocalAddress(local.address().to_v4().to_uint(), local.port());
     }
+    socket_.non_blocking(true, ec);
     Read();
   }
 
@@ -57,8 +58,7 @@ class Client : public std::enable_shared_from_this<Client> {
       if (closed_) return;
       std::size_t n = 0;
       if (!ec) {
-        socket_.non_blocking(true, ec);
-        if (!ec) n = socket_.read_some(asio::buffer(buffer_), ec);
+        n = socket_.read_some(asio::buffer(buffer_), ec);
         if (ec == asio::error::would_block || ec == asio::error::try_again) {
           Read();
           return;
