@@ -27,6 +27,7 @@ struct ConfigArgs {
   int rack = -1;
   bool onePushPull = false;
   bool allPushPull = false;
+  std::vector<std::string> ignored;
 };
 
 char SlotLetter(int slot) {
@@ -212,6 +213,17 @@ void RegisterConfigCommands(CLI::App& app, CliContext& ctx) {
     del->add_option("R", a->rack, "Rack index as stored, from 0")->required();
     AddOutputOption(*del, a->out);
     del->callback([&ctx, a] { DeleteRackCommand(ctx, *a); });
+  } else {
+    // Not offered by the scanner build; say so instead of a generic parse error.
+    auto* del = app.add_subcommand("delete-rack", "");
+    del->group("");
+    del->add_option("ARGS", a->ignored)->allow_extra_args();
+    const std::string program = app.get_name();
+    del->callback([&ctx, program] {
+      std::fprintf(stderr, "delete-rack is not available in %s: %s has no Delete Rack command.\n",
+                   program.c_str(), ctx.variant->programName.c_str());
+      ctx.exitCode = kExitUsage;
+    });
   }
 }
 

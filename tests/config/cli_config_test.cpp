@@ -223,7 +223,11 @@ TEST_F(CliConfigTest, DeleteRackAsksBeforeAddressesAreCleared) {
   EXPECT_NE(run.err.find(msg::kClearAddressesQuestion), std::string::npos);
   EXPECT_EQ(test::FileText(file), before);
   EXPECT_EQ(Lookwell({"delete-rack", file, "2", "--yes"}).exitCode, 1);
-  EXPECT_EQ(Pacewell({"delete-rack", file, "0"}).exitCode, 2);
+  run = Pacewell({"delete-rack", file, "0"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err,
+            "delete-rack is not available in pacewell-cli: Pacewell has no Delete Rack "
+            "command.\n");
   EXPECT_EQ(test::FileText(file), before);
 
   run = Lookwell({"delete-rack", file, "0", "--yes"});
