@@ -65,6 +65,8 @@ ExportTagsDialog::ExportTagsDialog(const ModuleVariant& variant, shell::FileChoo
 
   setMinimumWidth(kWidthUnits * QFontMetrics(font()).averageCharWidth() / 4);
   UpdateData(false);
+  // Choosing the file is the first thing to do.
+  select_->setFocus();
 }
 
 void ExportTagsDialog::UpdateData(bool save) {
@@ -97,6 +99,7 @@ void ExportTagsDialog::OnSelectFileName() {
   if (chosen.isEmpty()) return;
   FileName = chosen;
   UpdateData(false);
+  ok_->setFocus();
 }
 
 }  // namespace krn

@@ -2,6 +2,11 @@
 // the real main window, message boxes, path dialog, progress window, Export
 // Tags dialog and file chooser, against krnsim on loopback TCP and the
 // built-in SIM chassis, every dialog answered as a user would.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,6 +45,19 @@ void ExpectMessage(const ShownMessage& shown, const QString& title, const QStrin
   EXPECT_EQ(shown.text, text);
   EXPECT_EQ(shown.icon, icon) << shown.text.toStdString();
   EXPECT_EQ(shown.buttons, buttons) << shown.text.toStdString();
+}
+
+// A loopback port where nothing listens.
+quint16 ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  ::close(fd);
+  return ntohs(address.sin_port);
 }
 
 constexpr auto kOkCancel = QMessageBox::Ok | QMessageBox::Cancel;
@@ -173,8 +191,18 @@ TEST_F(ModuleCommandsTest, PacewellReportsCancelsAndModuleErrorsUnderTheirTitles
 
   // A write that the module refuses at its third chunk.
   script.Press(QMessageBox::Ok);
-  script.On<CPathSelectDlg>(
-      [&](CPathSelectDlg* d) { ChooseModule(d, Q(sim.Address()), Q(sim.Path(5)), false); });
+  const QString silent = QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
+  script.On<CPathSelectDlg>([&](CPathSelectDlg* d) {
+    // A device that does not answer is shown so, and can be forgotten.
+    CRSWho* rsWho = d->m_rsWho;
+    ASSERT_TRUE(rsWho->AddDevice(silent));
+    EXPECT_EQ(rsWho->Tree()->currentItem()->text(0), silent + QStringLiteral(" (not answering)"));
+    EXPECT_FALSE(d->OkButton()->isEnabled());
+    QTest::mouseClick(rsWho->RemoveButton(), Qt::LeftButton);
+    EXPECT_TRUE(rsWho->RememberedDevices().isEmpty());
+    EXPECT_EQ(rsWho->FindItem(QStringLiteral("ENET\\") + silent), nullptr);
+    ChooseModule(d, Q(sim.Address()), Q(sim.Path(5)), false);
+  });
   script.Press(QMessageBox::Ok);
   Run(kCmdDownloadConfig);
   shown = TakeMessages();
