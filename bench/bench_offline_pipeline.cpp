@@ -82,7 +82,10 @@ std::string ReadWhole(const std::string& path) {
   return text;
 }
 
+// A new file each time: truncating the previous one in place would make the
+// file system flush it at close, and the figures would measure the disk.
 void WriteWhole(const std::string& path, const std::string& text) {
+  std::remove(path.c_str());
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);

@@ -64,18 +64,10 @@ unsigned CardBytes(const RackRecord& rack, int slot, CopyTableKind kind, const C
   return std::min<unsigned>(e.Length, SlotLengthForKind(rack, slot, kind));
 }
 
-constexpr const char* kBitTails[16] = {"].0\"\r\n",  "].1\"\r\n",  "].2\"\r\n",  "].3\"\r\n",
-                                       "].4\"\r\n",  "].5\"\r\n",  "].6\"\r\n",  "].7\"\r\n",
-                                       "].8\"\r\n",  "].9\"\r\n",  "].10\"\r\n", "].11\"\r\n",
-                                       "].12\"\r\n", "].13\"\r\n", "].14\"\r\n", "].15\"\r\n"};
-
 // Builds the lines into one buffer. The constant parts of a section's lines
-// are put together once; a line is then a few fixed-size moves and two
-// numbers.
+// are put together once; a line is then a few fixed-size moves and numbers.
 class TagLines {
  public:
-  using Piece = TextBuffer::Piece;
-
   TagLines(const ConfigImage& image, const TagExportOptions& options, TextBuffer& out)
       : image_(image),
         out_(out),
@@ -89,11 +81,7 @@ class TagLines {
       }
   }
 
-  void Header() {
-    const std::string_view header = "0.1\r\nTYPE,SCOPE,NAME,DESCRIPTION,DATATYPE,SPECIFIER\r\n";
-    out_.Reserve(header.size());
-    out_.Put(header);
-  }
+  void Header() { out_.Append("0.1\r\nTYPE,SCOPE,NAME,DESCRIPTION,DATATYPE,SPECIFIER\r\n"); }
 
   // "local:3:I.Data[" for area letter 'I'.
   std::string LocalArray(char letter) const {
@@ -103,13 +91,10 @@ class TagLines {
   // Word lines "<name><part><n>_Word" -> "<array><w>]" and point lines
   // "<name><part><n>" -> "<array><w>].<b>".
   void Digital(CopyTableKind kind, uint8_t area, const char* namePart, const std::string& array) {
-    const std::string head = "ALIAS,\"\",\"" + name_ + namePart;
-    const std::string wordPrefix = "_Word\",\"\",\"\",\"" + array;
-    const std::string pointPrefix = "\",\"\",\"\",\"" + array;
-    // "<head><n>", `_Word","","","<array><w>]"CRLF` and `","","","<array><w>`,
-    // each kept up to date as n and w move on.
-    Piece headN(head), wordLine(wordPrefix), pointMid(pointPrefix);
-    const std::size_t lineMax = head.size() + wordPrefix.size() + 32;
+    const TextPiece<64> head("ALIAS,\"\",\"" + name_ + namePart);
+    const std::string midPrefix = "\",\"\",\"\",\"" + array;
+    TextPiece<64> midW;  // `","","","<array><w>` for the word at hand
+    const std::size_t lineMax = head.size() + midPrefix.size() + 48;
     for (int r = 0; r < RackCount(image_); ++r) {
       const RackRecord& rack = image_.Racks[r];
       uint16_t n = static_cast<uint16_t>(rack.ByteAddress * 8u);
@@ -120,28 +105,29 @@ class TagLines {
         const CopyTableEntry* e = Entry(r, slot, kind);
         if (e != nullptr && e->Area == area) {
           const unsigned points = CardBytes(rack, slot, kind, *e) * 8u;
-          out_.Reserve((points + points / 16 + 1) * lineMax);
+          TextBuffer::Cursor c = out_.Reserve((points + points / 16 + 1) * lineMax);
           unsigned w = e->ClxOffset / 2u;
           unsigned b = (e->ClxOffset % 2u) != 0 ? 8u : 0u;
-          headN.SetWithNumber(head, n);
-          wordLine.SetWithNumber(wordPrefix, w, "]\"\r\n");
-          pointMid.SetWithNumber(pointPrefix, w);
+          midW.AssignWithNumber(midPrefix, w);
           for (unsigned p = 0; p < points; ++p) {
+            const unsigned point = static_cast<uint16_t>(n + p);
             if (b == 0) {
-              out_.Put(headN);
-              out_.Put(wordLine);
+              c.Put(head);
+              c.PutNumber(point);
+              c.Put(kWordSuffix_);
+              c.Put(midW);
+              c.Put(kWordTail_);
             }
-            out_.Put(headN);
-            out_.Put(pointMid);
-            out_.Put(bitTails_[b]);
-            headN.IncrementNumber(head);
+            c.Put(head);
+            c.PutNumber(point);
+            c.Put(midW);
+            c.Put(kBitTails_[b]);
             if (++b == 16) {
               b = 0;
-              ++w;
-              wordLine.SetWithNumber(wordPrefix, w, "]\"\r\n");
-              pointMid.SetWithNumber(pointPrefix, w);
+              midW.ReplaceNumber(midPrefix, ++w);
             }
           }
+          out_.Commit(c);
         }
         n = next;
       }
@@ -151,9 +137,8 @@ class TagLines {
   // One line per channel "<name><part><n>" -> "<array><w>]". A card moves
   // the number on by its channels plus 8.
   void Analog(CopyTableKind kind, uint8_t area, const char* namePart, const std::string& array) {
-    const Piece head("ALIAS,\"\",\"" + name_ + namePart);
-    const Piece mid("\",\"\",\"\",\"" + array);
-    const Piece tail("]\"\r\n");
+    const TextPiece<64> head("ALIAS,\"\",\"" + name_ + namePart);
+    const TextPiece<64> mid("\",\"\",\"\",\"" + array);
     const std::size_t lineMax = head.size() + mid.size() + 32;
     for (int r = 0; r < RackCount(image_); ++r) {
       const RackRecord& rack = image_.Racks[r];
@@ -167,15 +152,16 @@ class TagLines {
         const CopyTableEntry& e = *entry;
         const unsigned channels = CardBytes(rack, slot, kind, e) / 2u;
         if (e.Area == area) {
-          out_.Reserve(channels * lineMax);
+          TextBuffer::Cursor c = out_.Reserve(channels * lineMax);
           const unsigned w = e.ClxOffset / 2u;
-          for (unsigned c = 0; c < channels; ++c) {
-            out_.Put(head);
-            out_.PutNumber(static_cast<uint16_t>(n + c));
-            out_.Put(mid);
-            out_.PutNumber(w + c);
-            out_.Put(tail);
+          for (unsigned ch = 0; ch < channels; ++ch) {
+            c.Put(head);
+            c.PutNumber(static_cast<uint16_t>(n + ch));
+            c.Put(mid);
+            c.PutNumber(w + ch);
+            c.Put(kWordTail_);
           }
+          out_.Commit(c);
         }
         // The same step whether this section wrote the card or not, so
         // that later cards keep their numbers.
@@ -185,15 +171,17 @@ class TagLines {
   }
 
   void Line(std::string_view namePart, std::string_view description, std::string_view target) {
-    out_.Reserve(name_.size() + namePart.size() + description.size() + target.size() + 32);
-    out_.Put("ALIAS,\"\",\"");
-    out_.Put(name_);
-    out_.Put(namePart);
-    out_.Put("\",\"");
-    out_.Put(description);
-    out_.Put("\",\"\",\"");
-    out_.Put(target);
-    out_.Put("\"\r\n");
+    TextBuffer::Cursor c =
+        out_.Reserve(name_.size() + namePart.size() + description.size() + target.size() + 32);
+    c.Put("ALIAS,\"\",\"");
+    c.Put(name_);
+    c.Put(namePart);
+    c.Put("\",\"");
+    c.Put(description);
+    c.Put("\",\"\",\"");
+    c.Put(target);
+    c.Put("\"\r\n");
+    out_.Commit(c);
   }
 
   void Status(const StatusWord (&table)[10]) {
@@ -226,11 +214,15 @@ class TagLines {
   std::string name_;
   std::string slotText_;
   SlotEntry slots_[kMaxRacks][kSlotsPerRack];
-  const Piece bitTails_[16] = {
-      Piece(kBitTails[0]),  Piece(kBitTails[1]),  Piece(kBitTails[2]),  Piece(kBitTails[3]),
-      Piece(kBitTails[4]),  Piece(kBitTails[5]),  Piece(kBitTails[6]),  Piece(kBitTails[7]),
-      Piece(kBitTails[8]),  Piece(kBitTails[9]),  Piece(kBitTails[10]), Piece(kBitTails[11]),
-      Piece(kBitTails[12]), Piece(kBitTails[13]), Piece(kBitTails[14]), Piece(kBitTails[15])};
+  const TextPiece<16> kWordSuffix_{"_Word"};
+  const TextPiece<16> kWordTail_{"]\"\r\n"};
+  const TextPiece<16> kBitTails_[16] = {
+      TextPiece<16>("].0\"\r\n"),  TextPiece<16>("].1\"\r\n"),  TextPiece<16>("].2\"\r\n"),
+      TextPiece<16>("].3\"\r\n"),  TextPiece<16>("].4\"\r\n"),  TextPiece<16>("].5\"\r\n"),
+      TextPiece<16>("].6\"\r\n"),  TextPiece<16>("].7\"\r\n"),  TextPiece<16>("].8\"\r\n"),
+      TextPiece<16>("].9\"\r\n"),  TextPiece<16>("].10\"\r\n"), TextPiece<16>("].11\"\r\n"),
+      TextPiece<16>("].12\"\r\n"), TextPiece<16>("].13\"\r\n"), TextPiece<16>("].14\"\r\n"),
+      TextPiece<16>("].15\"\r\n")};
 };
 
 // Room for the whole file, so that the buffer is made once: the lines of
