@@ -85,6 +85,10 @@ FileStatus WriteFileAtomically(const std::string& path, std::string_view content
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return FileStatus::Failed(FileStage::Create, EISDIR);
+  // Renaming over a file needs only the folder's permission; a file the user
+  // made read-only stays protected as if it were written in place.
+  if (exists && ::access(target.c_str(), W_OK) != 0)
+    return FileStatus::Failed(FileStage::Create, errno);
 
   std::string tempPath;
   const int fd = CreateTemporary(target, tempPath);

@@ -221,8 +221,16 @@ TEST_F(DocumentTest, SaveKeepsPermissionsAndFollowsLinks) {
   EXPECT_EQ(dir.Listing(), "link.lkw;real.lkw;");
 }
 
-TEST_F(DocumentTest, ReadOnlyFolderRefusesTheSave) {
+TEST_F(DocumentTest, ReadOnlyFileOrFolderRefusesTheSave) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const std::string file = dir.Path("ro.lkw");
+  test::WriteText(file, "old");
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  Edit();
+  EXPECT_FALSE(doc.SaveConfiguration(file));
+  ExpectOneMessage("Access to " + file + " was denied.");
+  EXPECT_EQ(test::FileText(file), "old");
+
   const std::string path = dir.Path("ro/a.lkw");
   std::filesystem::create_directory(dir.Path("ro"));
   test::WriteText(path, "old");
