@@ -13,6 +13,8 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include "shell/settings_store.h"
+
 namespace krn {
 
 namespace {
@@ -28,7 +30,6 @@ const QString kSimDriver = QStringLiteral("SIM");
 // The SIM driver's one device: the chassis built into the program.
 const QString kSimAddress = QStringLiteral("local");
 
-constexpr const char* kSettingsRoot = "Brightmoor";
 constexpr const char* kSettingsSection = "RSWho";
 constexpr const char* kDevicesValue = "EnetDevices";
 
@@ -193,7 +194,7 @@ QTreeWidgetItem* CRSWho::DriverItem(const QString& driver) const {
 }
 
 QStringList CRSWho::RememberedDevices() const {
-  QSettings s(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kSettingsRoot),
+  QSettings s(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(shell::kSettingsRoot),
               settingsApplication_);
   s.beginGroup(QLatin1String(kSettingsSection));
   QStringList devices;
@@ -204,7 +205,7 @@ QStringList CRSWho::RememberedDevices() const {
 }
 
 void CRSWho::Remember(const QStringList& devices) const {
-  QSettings s(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kSettingsRoot),
+  QSettings s(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(shell::kSettingsRoot),
               settingsApplication_);
   s.beginGroup(QLatin1String(kSettingsSection));
   s.setValue(QLatin1String(kDevicesValue), devices);
