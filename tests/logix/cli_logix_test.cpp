@@ -171,7 +171,11 @@ TEST_F(CliLogixTest, ExportTagsRefusesThenWritesTheWorkedExample) {
     EXPECT_EQ(dir.Listing(), "heard.bin;w;");
 
     ASSERT_EQ(Run(*v, {"set-name", file, "Line4"}).exitCode, 0);
-    ASSERT_EQ(Run(*v, {"allocate", file}).exitCode, 0);
+    // -o leaves the input as it was.
+    const std::string unallocated = test::FileText(file);
+    ASSERT_EQ(Run(*v, {"allocate", file, "-o", dir.Path("allocated")}).exitCode, 0);
+    EXPECT_EQ(test::FileText(file), unallocated);
+    std::rename(dir.Path("allocated").c_str(), file.c_str());
     // No file named by a blank, no slot beyond the chassis.
     EXPECT_EQ(Run(*v, {"export-tags", file, "--slot", "3"}).exitCode, 2);
     EXPECT_EQ(Run(*v, {"export-tags", file, "--slot", "3", "-o", " "}).exitCode, 2);
