@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -145,6 +146,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   StoreWindowRect();
   event->accept();
+  // The program ends with its main window, even while the help window is
+  // still open.
+  QCoreApplication::quit();
 }
 
 void CMainFrame::RestoreWindowRect() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTest>
 #include <QToolButton>
 
 #include "shell/command_ids.h"
@@ -95,6 +96,17 @@ TEST_F(FrameTest, ExportTagsFollowsOpenAllocateAndNew) {
     ui.answers = {MsgResult::No};  // discard changes at the next question
     EXPECT_EQ(exportTags->isEnabled(), step.enabled) << step.what;
   }
+}
+
+TEST_F(FrameTest, FileShortcutsWorkWhileTheTreeHasTheFocus) {
+  Start(MonitorVariant());
+  QApplication::setActiveWindow(&Frame());
+  View().setFocus();
+  QTest::keyClick(&View(), Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(&View(), Qt::Key_A, Qt::ControlModifier);
+  ASSERT_EQ(fileRequests.size(), 2u);
+  EXPECT_EQ(fileRequests[0].title, QStringLiteral("Open"));
+  EXPECT_EQ(fileRequests[1].title, QStringLiteral("Save As"));
 }
 
 TEST_F(FrameTest, ViewTogglesHideAndShowTheBarsWithCheckMarks) {
