@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "shell/command_ids.h"
