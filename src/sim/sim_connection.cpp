@@ -32,7 +32,10 @@ void SimConnection::Feed(std::span<const uint8_t> bytes, std::vector<SimOutput>&
   if (closed_) return;
   assembler_.Feed(bytes);
   std::vector<uint8_t> frame;
-  while (!closed_ && assembler_.Next(frame)) Handle(frame, out);
+  while (!closed_ && assembler_.Next(frame)) {
+    ++handled_;
+    Handle(frame, out);
+  }
 }
 
 std::vector<uint8_t> SimConnection::Reply(const EncapHeader& request, uint32_t status,

@@ -30,6 +30,7 @@ class SimConnection {
   // An incomplete message is waiting for more bytes.
   bool MidMessage() const { return assembler_.HasPartial(); }
   bool closed() const { return closed_; }
+  uint64_t messagesHandled() const { return handled_; }
   // The address the client reached, for the socket address of ListIdentity
   // (a chassis listening on every interface has no single one).
   void SetLocalAddress(uint32_t ipv4, uint16_t port) {
@@ -46,6 +47,7 @@ class SimConnection {
   enip::FrameAssembler assembler_;
   uint32_t session_ = 0;  // 0 until RegisterSession
   bool closed_ = false;
+  uint64_t handled_ = 0;
   uint32_t localIpv4_ = 0;
   uint16_t localPort_ = 0;
 };

@@ -2,8 +2,15 @@
 
 #include <asio.hpp>
 #include <atomic>
-#include <deque>
-#include <set>
+#include <list>
+#include <mutex>
+#include <thread>
+
+#ifndef _WIN32
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#endif
 
 #include "link/enip/encapsulation.h"
 #include "link/enip/identity.h"
@@ -16,134 +23,115 @@ using asio::ip::udp;
 
 namespace {
 
-// Replies a client leaves unread beyond this are a misbehaving client.
-constexpr std::size_t kMaxQueuedBytes = 1 << 20;
+#ifdef _WIN32
+int PollOne(pollfd* p, int timeoutMs) {
+  return WSAPoll(p, 1, timeoutMs);
+}
+#else
+int PollOne(pollfd* p, int timeoutMs) {
+  return ::poll(p, 1, timeoutMs);
+}
+#endif
 
-class Client : public std::enable_shared_from_this<Client> {
+// One client connection, served by its own thread with plain blocking
+// calls: one receive per request and one send per reply. The chassis is
+// shared, so every message is handled under the chassis lock.
+class Client {
  public:
-  Client(tcp::socket socket, SimChassis& chassis, std::chrono::milliseconds stallTimeout,
-         std::set<std::shared_ptr<Client>>& clients)
+  Client(tcp::socket socket, SimChassis& chassis, std::mutex& chassisMutex,
+         std::chrono::milliseconds stallTimeout)
       : socket_(std::move(socket)),
-        stallTimer_(socket_.get_executor()),
         connection_(chassis),
-        stallTimeout_(stallTimeout),
-        clients_(clients) {}
+        chassisMutex_(chassisMutex),
+        stallTimeout_(stallTimeout) {}
 
-  void Start() {
+  void Serve() {
     asio::error_code ec;
     const tcp::endpoint local = socket_.local_endpoint(ec);
     if (!ec && local.address().is_v4()) {
       connection_.SetLocalAddress(local.address().to_v4().to_uint(), local.port());
     }
-    socket_.non_blocking(true, ec);
-    Read();
+    socket_.set_option(tcp::no_delay(true), ec);
+    while (ReceiveAndAnswer()) {
+    }
+    Close();
+    done_ = true;
+  }
+
+  // From another thread: ends a Serve blocked in a receive or a send.
+  void Shutdown() {
+    std::lock_guard<std::mutex> lock(closeMutex_);
+    if (!closed_) ::shutdown(socket_.native_handle(), kShutdownBoth);
+  }
+  bool done() const { return done_; }
+
+ private:
+#ifdef _WIN32
+  static constexpr int kShutdownBoth = SD_BOTH;
+#else
+  static constexpr int kShutdownBoth = SHUT_RDWR;
+#endif
+
+  bool ReceiveAndAnswer() {
+    // The deadline runs from the first byte of an incomplete message, so a
+    // client cannot hold the connection by sending one byte at a time.
+    if (connection_.MidMessage()) {
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(stallDeadline_ - Clock::now()).count();
+      if (left <= 0) return false;
+      pollfd p{};
+      p.fd = socket_.native_handle();
+      p.events = POLLIN;
+      if (PollOne(&p, static_cast<int>(left)) == 0) return false;
+    }
+    asio::error_code ec;
+    const std::size_t n = socket_.receive(asio::buffer(buffer_), 0, ec);
+    if (ec || n == 0) return false;
+
+    const bool wasMidMessage = connection_.MidMessage();
+    const uint64_t handledBefore = connection_.messagesHandled();
+    std::vector<SimOutput> outputs;
+    {
+      std::lock_guard<std::mutex> lock(chassisMutex_);
+      connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
+    }
+    if (connection_.MidMessage() &&
+        (!wasMidMessage || connection_.messagesHandled() != handledBefore)) {
+      stallDeadline_ = Clock::now() + stallTimeout_;
+    }
+    for (const SimOutput& out : outputs) {
+      if (out.kind == SimOutput::Kind::Close) return false;
+      asio::write(socket_, asio::buffer(out.bytes), ec);
+      if (ec) return false;
+    }
+    return true;
   }
 
   void Close() {
+    std::lock_guard<std::mutex> lock(closeMutex_);
     if (closed_) return;
     closed_ = true;
-    asio::error_code ec;
-    stallTimer_.cancel();
-    socket_.shutdown(tcp::socket::shutdown_both, ec);
-    socket_.close(ec);
-    clients_.erase(shared_from_this());
+    asio::error_code ignored;
+    socket_.shutdown(tcp::socket::shutdown_both, ignored);
+    socket_.close(ignored);
   }
 
- private:
-  // Waits until bytes are there, then takes all of them with one read: no
-  // read is tried before the client has sent anything.
-  void Read() {
-    auto self = shared_from_this();
-    socket_.async_wait(tcp::socket::wait_read, [this, self](asio::error_code ec) {
-      if (closed_) return;
-      std::size_t n = 0;
-      if (!ec) {
-        n = socket_.read_some(asio::buffer(buffer_), ec);
-        if (ec == asio::error::would_block || ec == asio::error::try_again) {
-          Read();
-          return;
-        }
-      }
-      if (ec) {
-        Close();
-        return;
-      }
-      std::vector<SimOutput> outputs;
-      connection_.Feed(std::span<const uint8_t>(buffer_.data(), n), outputs);
-      for (SimOutput& out : outputs) {
-        if (out.kind == SimOutput::Kind::Close) {
-          closeAfterWrites_ = true;
-          break;
-        }
-        Queue(std::move(out.bytes));
-      }
-      if (closed_) return;
-      if (closeAfterWrites_) {
-        if (queue_.empty()) Close();
-        return;
-      }
-      WatchStall();
-      Read();
-    });
-  }
-
-  // The deadline runs from the first byte of an incomplete message, so a
-  // client cannot hold the connection by sending one byte at a time.
-  void WatchStall() {
-    if (!connection_.MidMessage()) {
-      stallArmed_ = false;
-      stallTimer_.cancel();
-      return;
-    }
-    if (stallArmed_) return;
-    stallArmed_ = true;
-    stallTimer_.expires_after(stallTimeout_);
-    auto self = shared_from_this();
-    stallTimer_.async_wait([this, self](asio::error_code ec) {
-      if (!ec && !closed_ && stallArmed_) Close();
-    });
-  }
-
-  void Queue(std::vector<uint8_t> bytes) {
-    queuedBytes_ += bytes.size();
-    queue_.push_back(std::move(bytes));
-    if (queuedBytes_ > kMaxQueuedBytes) {
-      Close();
-      return;
-    }
-    if (queue_.size() == 1) Write();
-  }
-
-  void Write() {
-    auto self = shared_from_this();
-    asio::async_write(socket_, asio::buffer(queue_.front()),
-                      [this, self](asio::error_code ec, std::size_t) {
-                        if (closed_) return;
-                        if (ec) {
-                          Close();
-                          return;
-                        }
-                        queuedBytes_ -= queue_.front().size();
-                        queue_.pop_front();
-                        if (!queue_.empty()) {
-                          Write();
-                        } else if (closeAfterWrites_) {
-                          Close();
-                        }
-                      });
-  }
+  using Clock = std::chrono::steady_clock;
 
   tcp::socket socket_;
-  asio::steady_timer stallTimer_;
   SimConnection connection_;
+  std::mutex& chassisMutex_;
   std::chrono::milliseconds stallTimeout_;
-  std::set<std::shared_ptr<Client>>& clients_;
+  Clock::time_point stallDeadline_{};
   std::array<uint8_t, 4096> buffer_{};
-  std::deque<std::vector<uint8_t>> queue_;
-  std::size_t queuedBytes_ = 0;
-  bool stallArmed_ = false;
-  bool closeAfterWrites_ = false;
+  std::mutex closeMutex_;
   bool closed_ = false;
+  std::atomic<bool> done_{false};
+};
+
+struct ClientThread {
+  std::unique_ptr<Client> client;
+  std::thread thread;
 };
 
 }  // namespace
@@ -157,20 +145,55 @@ struct SimServer::Impl {
       if (ec == asio::error::operation_aborted) return;
       if (!ec) {
         ++accepted;
-        if (clients.size() >= settings.maxConnections) {
+        std::lock_guard<std::mutex> lock(clientsMutex);
+        ReapFinished();
+        if (stopping || clients.size() >= settings.maxConnections) {
           asio::error_code ignored;
           socket.close(ignored);
         } else {
-          asio::error_code ignored;
-          socket.set_option(tcp::no_delay(true), ignored);
-          auto client =
-              std::make_shared<Client>(std::move(socket), chassis, settings.stallTimeout, clients);
-          clients.insert(client);
-          client->Start();
+          // A client that does not read its replies cannot hold a send forever.
+          SetSendTimeout(socket);
+          auto client = std::make_unique<Client>(std::move(socket), chassis, chassisMutex,
+                                                 settings.stallTimeout);
+          Client* raw = client.get();
+          clients.push_back({std::move(client), std::thread([raw] { raw->Serve(); })});
         }
       }
       Accept();
     });
+  }
+
+  void SetSendTimeout(tcp::socket& socket) {
+#ifdef _WIN32
+    const DWORD ms = static_cast<DWORD>(settings.stallTimeout.count());
+    ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_SNDTIMEO,
+                 reinterpret_cast<const char*>(&ms), sizeof ms);
+#else
+    timeval tv{};
+    tv.tv_sec = static_cast<time_t>(settings.stallTimeout.count() / 1000);
+    tv.tv_usec = static_cast<suseconds_t>((settings.stallTimeout.count() % 1000) * 1000);
+    ::setsockopt(socket.native_handle(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+#endif
+  }
+
+  // Joins the threads of connections that have ended (lock held).
+  void ReapFinished() {
+    for (auto it = clients.begin(); it != clients.end();) {
+      if (it->client->done()) {
+        it->thread.join();
+        it = clients.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+  void StopClients() {
+    std::lock_guard<std::mutex> lock(clientsMutex);
+    stopping = true;
+    for (ClientThread& c : clients) c.client->Shutdown();
+    for (ClientThread& c : clients) c.thread.join();
+    clients.clear();
   }
 
   // ListIdentity over UDP, as tools that browse a network send it.
@@ -184,8 +207,12 @@ struct SimServer::Impl {
               enip::EncapHeader reply;
               reply.command = enip::kCmdListIdentity;
               reply.context = header->context;
-              auto bytes =
-                  enip::EncodeEncap(reply, enip::EncodeListIdentityReply(chassis.bridgeIdentity()));
+              std::vector<uint8_t> identity;
+              {
+                std::lock_guard<std::mutex> lock(chassisMutex);
+                identity = enip::EncodeListIdentityReply(chassis.bridgeIdentity());
+              }
+              auto bytes = enip::EncodeEncap(reply, identity);
               asio::error_code ignored;
               datagrams.send_to(asio::buffer(bytes), peer, 0, ignored);
             }
@@ -201,7 +228,10 @@ struct SimServer::Impl {
   udp::socket datagrams;
   udp::endpoint peer;
   std::array<uint8_t, 1024> datagram{};
-  std::set<std::shared_ptr<Client>> clients;
+  std::mutex chassisMutex;
+  std::mutex clientsMutex;
+  std::list<ClientThread> clients;
+  bool stopping = false;
   std::atomic<int> accepted{0};
 };
 
@@ -210,9 +240,6 @@ SimServer::SimServer(SimChassis& chassis, ServerSettings settings)
 
 SimServer::~SimServer() {
   Stop();
-  // Connections hold the io_context's handlers; close them before it goes.
-  auto clients = impl_->clients;
-  for (const auto& client : clients) client->Close();
 }
 
 bool SimServer::Start(std::string& error) {
@@ -267,6 +294,7 @@ void SimServer::Run() {
 
 void SimServer::Stop() {
   impl_->io.stop();
+  impl_->StopClients();
 }
 
 asio::io_context& SimServer::io() {

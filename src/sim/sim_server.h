@@ -1,7 +1,8 @@
 // The simulated chassis on the network: EtherNet/IP over TCP (and
-// ListIdentity over UDP on the same port), several clients at once, all
-// served by one thread. A client that stalls in the middle of a message past
-// the stall time-out, or leaves too many replies unread, is disconnected.
+// ListIdentity over UDP on the same port), several clients at once, each
+// connection served by a thread of its own over the one shared chassis. A
+// client that stalls in the middle of a message past the stall time-out, or
+// leaves its replies unread that long, is disconnected.
 #pragma once
 
 #include <chrono>
@@ -36,7 +37,8 @@ class SimServer {
   std::string host() const;
   uint16_t port() const;
 
-  // Serves until Stop; Stop may be called from any thread.
+  // Accepts connections until Stop; Stop may be called from any thread and
+  // ends every connection.
   void Run();
   void Stop();
   asio::io_context& io();
