@@ -16,13 +16,17 @@ uint8_t SlotLengthForKind(const RackRecord& rack, int slot, CopyTableKind kind) 
   return IsAnalogKind(kind) ? rack.ASlotLen[slot] : rack.DSlotLen[slot];
 }
 
+std::array<std::optional<SlotEntryRef>, kSlotsPerRack> SlotEntryRefs(const RackRecord& rack) {
+  std::array<std::optional<SlotEntryRef>, kSlotsPerRack> refs;
+  int counts[kCopyTableCount] = {};
+  for (int slot = 0; slot < kSlotsPerRack; ++slot)
+    if (const auto kind = SlotTableKind(rack, slot))
+      refs[slot] = SlotEntryRef{*kind, counts[*kind]++};
+  return refs;
+}
+
 std::optional<SlotEntryRef> FindSlotEntryRef(const RackRecord& rack, int slot) {
-  const auto kind = SlotTableKind(rack, slot);
-  if (!kind) return std::nullopt;
-  int index = 0;
-  for (int s = 0; s < slot; ++s)
-    if (SlotTableKind(rack, s) == kind) ++index;
-  return SlotEntryRef{*kind, index};
+  return SlotEntryRefs(rack)[slot];
 }
 
 const CopyTableEntry* FindSlotEntry(const RackRecord& rack, int slot) {

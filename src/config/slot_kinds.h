@@ -3,6 +3,7 @@
 // export and the tree all use this one rule.
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "config/image.h"
@@ -32,6 +33,8 @@ struct SlotEntryRef {
 // Entry k of the slot's table, where k counts the earlier slots (from A) of
 // the same kind; none for a slot that belongs to no kind.
 std::optional<SlotEntryRef> FindSlotEntryRef(const RackRecord& rack, int slot);
+// The same for all twelve slots of a rack, in one pass.
+std::array<std::optional<SlotEntryRef>, kSlotsPerRack> SlotEntryRefs(const RackRecord& rack);
 const CopyTableEntry* FindSlotEntry(const RackRecord& rack, int slot);
 
 }  // namespace krn
