@@ -74,11 +74,12 @@ class TagLines {
         name_(QuoteContent(ImageName(image))),
         slotText_(std::to_string(options.moduleSlot)) {
     // Each section walks every slot: find each slot's kind and entry once.
-    for (int r = 0; r < RackCount(image_); ++r)
-      for (int slot = 0; slot < kSlotsPerRack; ++slot) {
-        const auto ref = FindSlotEntryRef(image_.Racks[r], slot);
-        if (ref) slots_[r][slot] = {ref->kind, &image_.Racks[r].Tables[ref->kind][ref->index]};
-      }
+    for (int r = 0; r < RackCount(image_); ++r) {
+      const auto refs = SlotEntryRefs(image_.Racks[r]);
+      for (int slot = 0; slot < kSlotsPerRack; ++slot)
+        if (const auto& ref = refs[slot])
+          slots_[r][slot] = {ref->kind, &image_.Racks[r].Tables[ref->kind][ref->index]};
+    }
   }
 
   void Header() { out_.Append("0.1\r\nTYPE,SCOPE,NAME,DESCRIPTION,DATATYPE,SPECIFIER\r\n"); }
