@@ -8,7 +8,7 @@ cmake --preset asan
 cmake --build --preset asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan
 cmake --preset fuzz
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target fuzzers
 for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
   echo "== $f"
