@@ -12,5 +12,9 @@ cmake --build --preset fuzz --target fuzzers
 for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
   echo "== $f"
-  "$f" -max_total_time="${FUZZ_SECONDS:-5}" -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -2
+  if ! "$f" -max_total_time="${FUZZ_SECONDS:-5}" -rss_limit_mb=2048 >"$f.log" 2>&1; then
+    cat "$f.log"
+    exit 1
+  fi
+  tail -1 "$f.log"
 done
