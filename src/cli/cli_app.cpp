@@ -64,7 +64,7 @@ int Run(const ModuleVariant& variant, int argc, char** argv) {
                    variant.programName + " configurator (KRN-735 " + variant.modeWord + " module)",
                Lowercase(variant.programName) + "-cli"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", std::string(KRN_FILE_VERSION));
+  app.set_version_flag("--version", variant.fileVersion);
   app.add_flag("-y,--yes", ctx.ui.assumeYes,
                "Answer OK to every question (for example before addresses are cleared)");
   // Common options such as --yes may also stand after the command's name.
