@@ -94,10 +94,10 @@ bool AllAddressesDefined(const ConfigImage& image) {
   const int racks = RacksInUse(image);
   for (int r = 0; r < racks; ++r) {
     const RackRecord& rack = image.Racks[r];
+    const auto refs = SlotEntryRefs(rack);
     for (int s = 0; s < kSlotsPerRack; ++s) {
       if (!SlotOccupied(rack, s)) continue;
-      const CopyTableEntry* entry = FindSlotEntry(rack, s);
-      if (entry == nullptr || entry->Area == kAreaNone) return false;
+      if (!refs[s] || rack.Tables[refs[s]->kind][refs[s]->index].Area == kAreaNone) return false;
     }
   }
   return true;
