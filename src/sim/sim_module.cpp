@@ -5,6 +5,7 @@
 
 #include "config/byte_order.h"
 #include "config/image_layout.h"
+#include "link/image_checksum.h"
 
 namespace krn::sim {
 
@@ -14,12 +15,6 @@ namespace {
 
 const ModuleVariant& VariantOf(ModuleKind kind) {
   return kind == ModuleKind::Monitor ? MonitorVariant() : ScannerVariant();
-}
-
-uint32_t WordSum(const ImageBytes& image) {
-  uint32_t sum = 0;
-  for (std::size_t i = 0; i < kImageSize; i += 4) sum += GetLe32(image.data() + i);
-  return sum;
 }
 
 }  // namespace
@@ -152,7 +147,7 @@ CipOutcome SimModule::HeardRead() {
 CipOutcome SimModule::EndEdits() {
   if (!editing_) return CipOutcome::Error(kCipObjectStateConflict);
   editing_ = false;
-  if (WordSum(edit_) != 0) {
+  if (ImageWordSum(edit_.data()) != 0) {
     return CipOutcome::Error(kCipInvalidAttributeValue, {uint16_t{layout::kChecksum}});
   }
   if (GetLe32(edit_.data() + layout::kCheckPattern) != variant_.checkPattern) {
