@@ -1,9 +1,8 @@
 #include "sim/heard_network.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
-
-#include "config/byte_order.h"
 
 namespace krn::sim {
 
@@ -77,21 +76,25 @@ bool ParseLine(const std::string& line, HeardCardFile& file, std::string& what) 
 }  // namespace
 
 HeardBytes EncodeHeardRecord(std::span<const HeardCardFile> cardFiles) {
-  HeardBytes out{};
+  HeardConfig heard;
   const std::size_t count = std::min(cardFiles.size(), kHeardMaxRacks);
-  PutLe16(out.data(), 1);  // scan complete
-  PutLe16(out.data() + 2, static_cast<uint16_t>(count));
+  heard.Status = 1;  // scan complete
+  heard.RackCount = static_cast<uint16_t>(count);
   for (std::size_t i = 0; i < count; ++i) {
     const HeardCardFile& f = cardFiles[i];
-    uint8_t* rack = out.data() + 4 + i * kHeardRackSize;
-    rack[0] = f.byteAddress;
-    rack[1] = f.dlen;
+    HeardRack& rack = heard.Racks[i];
+    rack.ByteAddress = f.byteAddress;
+    rack.DLen = f.dlen;
     for (std::size_t s = 0; s < kHeardSlots; ++s) {
       const int shift = (s % 2 == 0) ? 0 : 4;
-      rack[2 + s / 2] = static_cast<uint8_t>(rack[2 + s / 2] | ((f.sizeCode[s] & 0x0F) << shift));
-      rack[8 + s / 2] = static_cast<uint8_t>(rack[8 + s / 2] | ((f.analog[s] & 0x0F) << shift));
+      rack.SlotCodes[s / 2] =
+          static_cast<uint8_t>(rack.SlotCodes[s / 2] | ((f.sizeCode[s] & 0x0F) << shift));
+      rack.SlotAnalog[s / 2] =
+          static_cast<uint8_t>(rack.SlotAnalog[s / 2] | ((f.analog[s] & 0x0F) << shift));
     }
   }
+  HeardBytes out{};
+  EncodeHeardConfig(heard, out.data());
   return out;
 }
 

@@ -16,11 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "config/heard_config.h"
+
 namespace krn::sim {
 
-inline constexpr std::size_t kHeardSize = 228;
-inline constexpr std::size_t kHeardRackSize = 14;
-inline constexpr std::size_t kHeardMaxRacks = 16;
+inline constexpr std::size_t kHeardSize = kHeardConfigSize;
+inline constexpr std::size_t kHeardMaxRacks = kMaxRacks;
 inline constexpr std::size_t kHeardSlots = 12;
 
 using HeardBytes = std::array<uint8_t, kHeardSize>;
