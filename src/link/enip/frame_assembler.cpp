@@ -22,10 +22,4 @@ bool FrameAssembler::Next(std::vector<uint8_t>& frame) {
   return true;
 }
 
-std::size_t FrameAssembler::Missing() const {
-  if (buffer_.size() < kEncapHeaderSize) return kEncapHeaderSize - buffer_.size();
-  const std::size_t size = FrameSize(buffer_);
-  return buffer_.size() < size ? size - buffer_.size() : 0;
-}
-
 }  // namespace krn::enip

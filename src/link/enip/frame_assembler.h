@@ -22,8 +22,6 @@ class FrameAssembler {
 
   // Bytes of an incomplete message are waiting.
   bool HasPartial() const { return !buffer_.empty(); }
-  // How many more bytes the next message needs (at least 1 while incomplete).
-  std::size_t Missing() const;
   void Clear() { buffer_.clear(); }
 
  private:
