@@ -14,7 +14,6 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +35,7 @@
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
 #include "sim/heard_network.h"
+#include "stored_settings.h"
 #include "support/recording_ui.h"
 
 // Failures show texts as texts.
@@ -195,12 +195,7 @@ inline ConfigImage DemoConfiguration(const ModuleVariant& variant, bool directio
 
 class ModuleCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* program : {"Lookwell", "Pacewell"})
-      QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brightmoor"),
-                QLatin1String(program))
-          .clear();
-  }
+  void SetUp() override { ClearStoredSettings(); }
   void TearDown() override {
     app.reset();
     EXPECT_TRUE(script.problems.isEmpty()) << script.problems.join(QLatin1Char('\n')).toStdString();

@@ -9,7 +9,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +22,7 @@
 #include "shell/configurator_app.h"
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
+#include "stored_settings.h"
 #include "support/recording_ui.h"
 
 namespace krn::shell::test {
@@ -110,12 +110,7 @@ inline QStringList MenuTexts(const QMenu* menu) {
 
 class ShellTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* program : {"Lookwell", "Pacewell"})
-      QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brightmoor"),
-                QLatin1String(program))
-          .clear();
-  }
+  void SetUp() override { ClearStoredSettings(); }
   void TearDown() override { app.reset(); }
 
   ConfiguratorApp& Start(const ModuleVariant& variant, const QStringList& args = {}) {
